@@ -1,0 +1,72 @@
+// The entry point: command line, the platform backend, then the game's start-up.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/app.h"
+#include "platform/platform.h"
+
+namespace {
+
+void PrintHelp(FILE* out) {
+  std::fprintf(out,
+               "usage: lanternia3 [--data DIR] [--headless --script FILE [--dump-dir DIR]]\n"
+               "\n"
+               "  --data DIR      game data directory (default: the stored \"DataDir\" setting,\n"
+               "                  else the current directory)\n"
+               "  --fallback-data DIR\n"
+               "                  data directory when neither --data nor \"DataDir\" gives one\n"
+               "                  (./play passes the demo game here)\n"
+               "  --headless      run without a window: virtual clock, input from a script,\n"
+               "                  message boxes on standard error\n"
+               "  --script FILE   the headless input script\n"
+               "  --dump-dir DIR  headless: write every painted frame there as PNG\n"
+               "  --help          this text\n"
+               "  --version       the version\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  PlatOptions options;
+  for (int i = 1; i < argc; i++) {
+    const char* arg = argv[i];
+    auto value = [&](const char* name) -> const char* {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "lanternia3: %s needs a value\n", name);
+        std::exit(2);
+      }
+      return argv[++i];
+    };
+    if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h")) {
+      PrintHelp(stdout);
+      return 0;
+    } else if (!std::strcmp(arg, "--version")) {
+      std::printf("lanternia3 %s\n", LNTR3_VERSION);
+      return 0;
+    } else if (!std::strcmp(arg, "--data")) {
+      AppConfig.dataDir = value("--data");
+    } else if (!std::strcmp(arg, "--fallback-data")) {
+      AppConfig.fallbackDataDir = value("--fallback-data");
+    } else if (!std::strcmp(arg, "--headless")) {
+      options.backend = PlatBackendKind::Headless;
+    } else if (!std::strcmp(arg, "--script")) {
+      options.scriptPath = value("--script");
+    } else if (!std::strcmp(arg, "--dump-dir")) {
+      options.dumpDir = value("--dump-dir");
+    } else {
+      std::fprintf(stderr, "lanternia3: unknown argument '%s'\n", arg);
+      PrintHelp(stderr);
+      return 2;
+    }
+  }
+  if (options.backend != PlatBackendKind::Headless &&
+      (!options.scriptPath.empty() || !options.dumpDir.empty())) {
+    std::fprintf(stderr, "lanternia3: --script and --dump-dir go with --headless\n");
+    return 2;
+  }
+  if (!PlatInit(options)) return 1;
+  const int status = AppRun();
+  PlatShutdown();
+  return status;
+}

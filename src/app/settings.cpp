@@ -1,0 +1,179 @@
+// Settings in the per-user store, the menu bar, and the menu commands other than the display
+// modes.
+#include "app/settings.h"
+
+#include <iterator>
+
+#include "app/app.h"
+#include "app/input.h"
+#include "app/presentation.h"
+#include "graphics/frame.h"
+#include "resources/sjis.h"
+#include "scenario/scenario.h"
+#include "screens/main_flow.h"
+
+uint16_t MusicOn;
+uint16_t PcmOn;
+uint16_t ReadTextFast;
+uint16_t MouseMove;
+uint16_t WeatherOn;
+uint16_t CalendarFast;
+uint16_t SpecLow;
+uint32_t FontNo;
+
+namespace {
+
+// The flag of each check item, in menu order 40021..40026.
+struct FlagItem {
+  uint16_t command;
+  uint16_t* flag;
+};
+const FlagItem kFlagItems[] = {
+    {kMenuMusic, &MusicOn},       {kMenuPcm, &PcmOn},         {kMenuReadTextFast, &ReadTextFast},
+    {kMenuMouseMove, &MouseMove}, {kMenuWeather, &WeatherOn}, {kMenuCalendarFast, &CalendarFast},
+};
+
+// Stored values read at start, with the default taken when a value is missing.
+struct StoredFlag {
+  const char* name;
+  uint16_t* flag;
+  uint16_t fallback;
+};
+const StoredFlag kStoredFlags[] = {
+    {"Music", &MusicOn, 1},   {"Wave", &PcmOn, 1},        {"MesSkip", &ReadTextFast, 0},
+    {"Mouse", &MouseMove, 1}, {"Weather", &WeatherOn, 1}, {"Calender", &CalendarFast, 0},
+    {"SpecLow", &SpecLow, 0},
+};
+
+// The music and PCM toggles pump messages while they stop and restart sound; a second toggle
+// arriving meanwhile is ignored.
+int SoundToggleDepth = 0;
+
+void FlipFlag(uint16_t command, uint16_t& flag) {
+  flag = flag ? 0 : 1;
+  PlatMenuCheck(command, flag != 0);
+  SettingsSave();
+}
+
+void ShowVersion() {
+  ModalBoxOpen = 1;
+  PlatShowCursor(true);
+  PlatMessageBox(Sjis("Lanternia Vol.3 \n\n　　　　　　Ｍｉｒａｂｅｌ\n\n　　　　　 Version 1.04"),
+                 Sjis("Lanternia Vol.3 のﾊﾞｰｼﾞｮﾝ情報"), MB_OK | MB_ICONINFORMATION);
+  PlatShowCursor(false);
+  ModalBoxOpen = 0;
+}
+
+const PlatMenuItem* BuildMenu(size_t& count) {
+  // Labels are converted to Shift-JIS once, on first use.
+  static const PlatMenuItem items[] = {
+      {0, Sjis("画面ｻｲｽﾞ(&D)"), true, true},
+      {40000, Sjis("Full Screen(&F)")},
+      {0, nullptr},
+      {40001, Sjis("320x240(&1)")},
+      {40002, Sjis("480x360(&2)")},
+      {40003, Sjis("640x480(&3)")},
+      {40004, Sjis("800x600(&4)")},
+      {40005, Sjis("960x720(&5)")},
+      {40006, Sjis("1024x768(&6)")},
+      {40007, Sjis("1280x960(&7)")},
+      {0, Sjis("環境設定(&C)"), true, true},
+      {kMenuMusic, Sjis("音楽演奏(&B)")},
+      {kMenuPcm, Sjis("ＰＣＭ演奏(&P)")},
+      {kMenuReadTextFast, Sjis("見た文章は速く(&F)")},
+      {kMenuMouseMove, Sjis("マウス移動(&M)")},
+      {kMenuWeather, Sjis("桜/雨(&W)")},
+      {kMenuCalendarFast, Sjis("日時表示速く(&C)")},
+      {kMenuSkipToChoice, Sjis("選択肢まで進む(&S)"), true, false},
+      {0, Sjis("ﾍﾙﾌﾟ(&H)"), true, true},
+      {kMenuHelpKeyword, Sjis("ｷｰﾜｰﾄﾞ(&K)")},
+      {kMenuHelpOnHelp, Sjis("ﾍﾙﾌﾟの使い方(&U)")},
+      {0, nullptr},
+      {kMenuVersion, Sjis("ﾊﾞｰｼﾞｮﾝ情報(&A)")},
+      {kMenuQuit, Sjis("終了(&Q)"), true, false},
+  };
+  count = std::size(items);
+  return items;
+}
+
+}  // namespace
+
+std::span<const PlatMenuItem> SettingsMenu() {
+  size_t count;
+  const PlatMenuItem* items = BuildMenu(count);
+  return {items, count};
+}
+
+void SettingsLoad() {
+  if (!PlatSettingsKeyExists()) return;
+  for (const StoredFlag& stored : kStoredFlags) {
+    *stored.flag =
+        static_cast<uint16_t>(PlatSettingsGetNumber(stored.name).value_or(stored.fallback));
+  }
+  FontNo = PlatSettingsGetNumber("FontNo").value_or(0);
+}
+
+void SettingsSave() {
+  // A failing write is not reported: the game goes on with the flags it has.
+  PlatSettingsSetNumber("Music", MusicOn);
+  PlatSettingsSetNumber("Wave", PcmOn);
+  PlatSettingsSetNumber("MesSkip", ReadTextFast);
+  PlatSettingsSetNumber("Mouse", MouseMove);
+  PlatSettingsSetNumber("Weather", WeatherOn);
+  PlatSettingsSetNumber("Calender", CalendarFast);
+  PlatSettingsSetNumber("FontNo", FontNo);
+  PlatSettingsSetNumber("ScreenSize", static_cast<uint32_t>(ScreenMode - kModeFullScreen));
+}
+
+uint32_t ReadFirstRunFlag() {
+  return PlatSettingsGetNumber("Rekka").value_or(0);
+}
+
+void SettingsCheckMenu() {
+  for (const FlagItem& item : kFlagItems) PlatMenuCheck(item.command, *item.flag != 0);
+}
+
+void SettingsCommand(uint16_t command) {
+  if (command >= kModeFullScreen && command <= kModeLastSize) {
+    PresentModeCommand(command);
+    return;
+  }
+  switch (command) {
+    case kMenuMusic:
+    case kMenuPcm:
+      if (SoundToggleDepth > 0) return;
+      SoundToggleDepth++;
+      FlipFlag(command, command == kMenuMusic ? MusicOn : PcmOn);
+      SoundToggleDepth--;
+      return;
+    case kMenuReadTextFast:
+      FlipFlag(command, ReadTextFast);
+      return;
+    case kMenuMouseMove:
+      FlipFlag(command, MouseMove);
+      return;
+    case kMenuCalendarFast:
+      FlipFlag(command, CalendarFast);
+      return;
+    case kMenuWeather:
+      // Drawing code owns the screen frame while it is busy; the overlay must not change then.
+      if (ScreenBusy) return;
+      FlipFlag(command, WeatherOn);
+      return;
+    case kMenuSkipToChoice:
+      if (PlayMode == PlayModeEventScript && SkipAllowed == 1) SkipToChoice = 1;
+      return;
+    case kMenuHelpKeyword:
+    case kMenuHelpOnHelp:
+      // The help file is not part of this release; the help commands have no effect.
+      return;
+    case kMenuVersion:
+      ShowVersion();
+      return;
+    case kMenuQuit:
+      AskQuit();
+      return;
+    default:
+      return;
+  }
+}

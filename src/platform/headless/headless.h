@@ -1,0 +1,85 @@
+// The headless backend seen from tests and tools: a virtual clock, scripted input, painted
+// frames kept in memory, message boxes on standard error, settings in memory.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+// [SECTION] Input script
+// One step of an input script: at `time` (virtual milliseconds since start) do `action`.
+enum class HeadlessAction {
+  KeyDown,    // a = virtual key
+  KeyUp,      // a = virtual key
+  MouseMove,  // a, b = client x, y (y < 0 lies on the menu bar)
+  MouseDown,  // a, b as above; c = 0 left, 1 right
+  MouseUp,    // a, b, c as above
+  Menu,       // a = command
+  Answer,     // a = IDOK or IDCANCEL: answers the next message box
+  Close,      // the window's close box
+  Quit,       // a quit message in the queue
+  Focus,      // a = 1 gained, 0 lost (activation messages follow)
+  Minimise,   // a = 1 minimised, 0 restored
+};
+
+struct HeadlessStep {
+  uint32_t time;
+  HeadlessAction action;
+  int a = 0, b = 0, c = 0;
+};
+
+// How the pretend machine looks; set before start by a script's untimed lines.
+struct HeadlessConfig {
+  int displayBpp = 8;
+  int modeTestResult = DISP_CHANGE_SUCCESSFUL;  // answer of a display-mode test or change
+  int desktopWidth = 1920, desktopHeight = 1080;
+  bool has640x480 = true;
+  bool runningCopy = false;      // pretend another copy runs
+  uint32_t timeLimit = 3600000;  // virtual ms after which the run is stopped (status 3)
+  PlatLocalTime startTime{1998, 4, 3, 1, 9, 0, 0, 0};         // local time at tick 0
+  std::vector<std::pair<std::string, std::string>> settings;  // seeded settings store
+  bool settingsKey = false;         // the settings key exists even with no value seeded
+  std::vector<HeadlessStep> steps;  // sorted by time
+};
+
+// Parses an input script. On error answers false and sets `error` to "line N: reason".
+bool HeadlessParseScript(const std::string& text, HeadlessConfig& config, std::string& error);
+
+// [SECTION] Observation
+// What a test can look at after (or while) the engine runs on the headless backend.
+
+struct HeadlessBox {
+  std::string caption, text;  // UTF-8
+  uint32_t flags;
+  int answer;
+};
+
+// Replaces the configuration of the running backend (tests that do not use a script).
+void HeadlessConfigure(const HeadlessConfig& config);
+HeadlessConfig& HeadlessGetConfig();
+// Moves the virtual clock on.
+void HeadlessAdvance(uint32_t milliseconds);
+// Presses or releases a key now.
+void HeadlessSetKey(int virtualKey, bool down);
+void HeadlessSetFocus(bool focus);
+// Answers for the next message boxes, in order (OK when none is queued).
+void HeadlessQueueAnswer(int answer);
+const std::vector<HeadlessBox>& HeadlessMessageBoxes();
+// Painted frames: how many, and the last one as RGB triples of the client size (palette
+// applied), the picture a player would see.
+int HeadlessPaintCount();
+const std::vector<uint8_t>& HeadlessLastFrame();
+void HeadlessFrameSize(int& width, int& height);
+// The RGB colour of client pixel (x, y) of the last painted frame.
+uint32_t HeadlessPixel(int x, int y);
+bool HeadlessCursorVisible();
+// The settings store as it is now (the backend keeps it in memory only).
+const std::map<std::string, std::string>& HeadlessSettings();
+// Records the colour of one display-palette entry at every palette change from now on.
+void HeadlessWatchPaletteEntry(int index);
+const std::vector<PalEntry>& HeadlessWatchedColours();
+// Number of pump steps that found nothing to do.
+uint64_t HeadlessIdleSteps();

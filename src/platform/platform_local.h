@@ -1,0 +1,114 @@
+// What the two backends share: the hooks a backend fills in, and the state the common part of
+// the seam keeps (message queue, timers, invalid region, menu model, pointer counter, palette,
+// settings). Only platform code includes this header.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+// [SECTION] Backend hooks
+// A backend answers the host-specific questions; everything else lives in platform.cpp.
+struct PlatBackend {
+  bool (*init)(const PlatOptions& options);
+  void (*shutdown)();
+  // Moves pending host events into the queue (PlatQueueMessage) and runs due script steps.
+  void (*pumpEvents)();
+  // Nothing was pending: wait a little (SDL) or move the clock on by 1 ms (headless).
+  void (*idle)();
+  uint32_t (*ticks)();
+  PlatLocalTime (*localTime)();
+  bool (*keyDown)(int virtualKey);
+  bool (*hasFocus)();
+  // The pointer counter crossed 0: show (true) or hide (false) the pointer.
+  void (*setCursorVisible)(bool visible);
+  void (*setCursorPos)(int clientX, int clientY);
+
+  bool (*createWindow)(const PlatWindowDesc& desc);
+  void (*showWindow)();
+  PlatMetrics (*metrics)();
+  // Moves the outer window; the backend then calls PlatNotifyWindowMoved.
+  void (*moveWindow)(int x, int y, int windowWidth, int windowHeight);
+  bool (*isMinimised)();
+  bool (*isZoomed)();
+  void (*restoreWindow)();
+  void (*setTopmost)(bool topmost);
+  void (*setFullScreen)(bool on);
+
+  int (*displayBpp)();
+  int (*changeDisplayMode)(const PlatDisplayMode& mode, uint32_t flags);
+  bool (*hasDisplayMode)(int width, int height);
+  bool (*restartSystem)();
+
+  // The menu model changed (check marks, greyed items) or a redraw of the bar was asked for.
+  void (*menuChanged)();
+  // Inside a WM_PAINT handler: draw picture rows into the client area (see PlatDrawPicture).
+  void (*drawPicture)(const uint8_t* bottomUpPixels, int srcTop, int srcRows, int dstX, int dstY,
+                      int dstWidth, int dstHeight);
+  void (*drawPictureOverMenuBar)(const uint8_t* bottomUpPixels, int rows);
+  // A WM_PAINT handler finished; the backend presents what was drawn.
+  void (*present)();
+  // The display palette changed outside painting; the backend re-presents.
+  void (*paletteChanged)();
+  // Texts are UTF-8 here.
+  int (*messageBox)(const std::string& text, const std::string& caption, uint32_t flags);
+
+  // Settings persistence: load the whole key once at start, save it whole after a change.
+  // `exists` tells whether the key was there.
+  void (*settingsLoad)(std::map<std::string, std::string>& values, bool& exists);
+  bool (*settingsSave)(const std::map<std::string, std::string>& values);
+
+  bool (*activateRunningCopy)(std::string_view sjisTitle);
+};
+
+extern const PlatBackend kSdlBackend;
+extern const PlatBackend kHeadlessBackend;
+
+// [SECTION] Shared state
+// Cleared by PlatInit; lives until PlatShutdown.
+
+struct PlatMenuEntry {
+  PlatMenuItem item;
+  bool checked = false;
+  bool enabled = true;
+};
+
+struct PlatTimer {
+  uint32_t id;
+  uint32_t period;
+  uint32_t due;  // PlatTicks() value at which it fires next
+};
+
+struct PlatState {
+  const PlatBackend* backend = nullptr;
+  PlatWndProc wndProc = nullptr;
+  std::string sjisTitle;
+  std::deque<PlatMsg> queue;
+  bool quitPosted = false;
+  int quitCode = 0;
+  std::vector<PlatTimer> timers;
+  PlatRect invalid;   // union of invalidated client rectangles; empty when nothing to paint
+  PlatRect painting;  // the update rectangle of the WM_PAINT being handled
+  bool inPaint = false;
+  int cursorCounter = 0;
+  std::vector<PlatMenuEntry> menu;
+  PalEntry palette[kPaletteSize] = {};
+  int clientWidth = 640, clientHeight = 480;
+  int windowX = 0, windowY = 0, windowWidth = 0, windowHeight = 0;  // outer window
+  bool fullScreen = false;
+  std::map<std::string, std::string> settings;  // values as text; numbers in decimal
+  bool settingsKeyExists = false;
+  int exitOverride = -1;  // when >= 0, the status PlatExit ends the process with
+};
+
+extern PlatState gPlat;
+
+// Backends call these to feed the common part.
+void PlatQueueMessage(uint32_t message, uint64_t wParam = 0, int64_t lParam = 0);
+// After the host moved or sized the window: records the client size, sends WM_MOVE and WM_SIZE.
+void PlatNotifyWindowMoved(int clientWidth, int clientHeight);
+// The menu entry with this command id, or nullptr.
+PlatMenuEntry* PlatFindMenu(uint32_t id);

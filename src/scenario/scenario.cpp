@@ -1,0 +1,4 @@
+// The resident scenario's state.
+#include "scenario/scenario.h"
+
+uint16_t SkipAllowed;

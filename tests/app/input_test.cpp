@@ -1,0 +1,198 @@
+// The pump, the waits, keyboard polling, mouse clicks and the random generator.
+#include "app/input.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/headless/headless.h"
+#include "resources/sjis.h"
+#include "support/engine_fixture.h"
+
+namespace {
+
+using InputTest = EngineTest;
+
+TEST(RandomTest, StepsTheShiftRegisterFromZero) {
+  RandomSeed = 0;
+  EXPECT_EQ(Random(2), 0x80);
+  EXPECT_EQ(RandomSeed, 0x0080);
+  EXPECT_EQ(Random(2), 0x81);
+  EXPECT_EQ(RandomSeed, 0x0180);
+  EXPECT_EQ(Random(2), 0x83);
+  EXPECT_EQ(RandomSeed, 0x0380);
+}
+
+TEST(RandomTest, ClockModesSeedAndMix) {
+  HeadlessAdvance(1);
+  const uint16_t now = static_cast<uint16_t>(PlatTicks());
+  RandomSeed = 0x1234;
+  Random(0);
+  EXPECT_EQ(RandomSeed, now);
+  RandomSeed = 0x1234;
+  Random(1);
+  EXPECT_EQ(RandomSeed, 0x1234 ^ now);
+}
+
+TEST(SjisLengthTest, CountsTwoBytesPerLeadByte) {
+  EXPECT_EQ(SjisLength(""), 0);
+  EXPECT_EQ(SjisLength(Sjis("あいa")), 5);
+  EXPECT_EQ(SjisLength("abc"), 3);
+  // A lead byte cut off by the terminator does not run past it.
+  EXPECT_EQ(SjisLength("a\x82"), 2);
+}
+
+TEST_F(InputTest, WaitZeroDoesNotPumpAndWaitOneTakesMoreThanTenMs) {
+  const uint64_t steps = HeadlessIdleSteps();
+  const uint32_t start = PlatTicks();
+  Wait(0);
+  EXPECT_EQ(HeadlessIdleSteps(), steps);
+  EXPECT_EQ(PlatTicks(), start);
+  Wait(1);
+  EXPECT_GT(PlatTicks() - start, 10u);
+  EXPECT_LT(PlatTicks() - start, 15u);
+}
+
+TEST_F(InputTest, WaitSinceCountsFromTheGivenStart) {
+  const uint32_t start = PlatTicks();
+  HeadlessAdvance(300);
+  const uint32_t before = PlatTicks();
+  WaitSince(start, 50);  // 500 ms after start: about 200 ms more
+  EXPECT_GT(PlatTicks() - start, 500u);
+  EXPECT_LT(PlatTicks() - before, 210u);
+}
+
+TEST_F(InputTest, SkipToChoiceEndsTimedWaitsButNotClickWaits) {
+  SkipToChoice = 1;
+  const uint32_t before = PlatTicks();
+  Wait(500);
+  EXPECT_LE(PlatTicks() - before, 1u);
+  EXPECT_FALSE(WaitClickOrTimeout(500));
+
+  HeadlessConfig config;
+  const uint32_t now = PlatTicks();
+  config.steps.push_back({now + 100, HeadlessAction::KeyDown, VK_RETURN});
+  HeadlessConfigure(config);
+  WaitClick();
+  EXPECT_GE(PlatTicks() - now, 100u);
+  EXPECT_EQ(InputTriggers & (InputOk | InputSpace), 0);
+  SkipToChoice = 0;
+}
+
+TEST_F(InputTest, WaitClickOrTimeoutAnswersWhetherInputCame) {
+  HeadlessConfig config;
+  const uint32_t now = PlatTicks();
+  config.steps.push_back({now + 50, HeadlessAction::KeyDown, VK_SPACE});
+  HeadlessConfigure(config);
+  EXPECT_TRUE(WaitClickOrTimeout(100));
+  EXPECT_TRUE(InputTriggers & InputSpace);
+  const uint32_t start = PlatTicks();
+  EXPECT_FALSE(WaitClickOrTimeout(20));
+  EXPECT_GT(PlatTicks() - start, 200u);
+}
+
+TEST_F(InputTest, WaitAnyInputLeavesTheEndingBitSet) {
+  HeadlessConfig config;
+  config.steps.push_back({PlatTicks() + 10, HeadlessAction::KeyDown, VK_ESCAPE});
+  HeadlessConfigure(config);
+  WaitAnyInput();
+  EXPECT_EQ(InputTriggers, InputCancel);
+}
+
+TEST_F(InputTest, AHeldKeyTriggersOnceAndHomeActsAsEscape) {
+  HeadlessSetKey(VK_RETURN, true);
+  PollKeys();
+  EXPECT_EQ(InputTriggers, InputOk);
+  ClearInput();
+  PollKeys();
+  PollKeys();
+  EXPECT_EQ(InputTriggers, 0);
+  EXPECT_EQ(KeysHeld, InputOk);
+  HeadlessSetKey(VK_RETURN, false);
+  PollKeys();
+  HeadlessSetKey(VK_HOME, true);
+  PollKeys();
+  EXPECT_EQ(InputTriggers, InputCancel);
+  HeadlessSetKey(VK_HOME, false);
+}
+
+TEST_F(InputTest, KeysAreNotPolledWithoutFocus) {
+  HeadlessGetConfig();
+  HeadlessSetFocus(false);
+  HeadlessSetKey(VK_SPACE, true);
+  PollKeys();
+  EXPECT_EQ(InputTriggers, 0);
+  HeadlessSetKey(VK_SPACE, false);
+  HeadlessSetFocus(true);
+}
+
+// Runs the script steps due now and handles every queued message.
+void PumpAll() {
+  for (int i = 0; i < 20; i++) PumpMessages();
+}
+
+TEST_F(InputTest, AClickCountsOnlyWhenPressedAndReleasedInside) {
+  HeadlessConfig config;
+  const uint32_t now = PlatTicks();
+  config.steps.push_back({now, HeadlessAction::MouseDown, 100, -5, 0});  // on the menu bar
+  config.steps.push_back({now, HeadlessAction::MouseUp, 100, 100, 0});
+  HeadlessConfigure(config);
+  PumpAll();
+  EXPECT_EQ(InputTriggers & InputOk, 0);
+
+  config.steps = {{PlatTicks(), HeadlessAction::MouseDown, 100, 100, 0},
+                  {PlatTicks(), HeadlessAction::MouseUp, 110, 100, 0},
+                  {PlatTicks(), HeadlessAction::MouseDown, 50, 50, 1},
+                  {PlatTicks(), HeadlessAction::MouseUp, 50, 50, 1}};
+  HeadlessConfigure(config);
+  PumpAll();
+  EXPECT_EQ(InputTriggers & (InputOk | InputCancel), InputOk | InputCancel);
+}
+
+TEST_F(InputTest, LeavingTheClientAreaClearsTriggers) {
+  InputTriggers = InputOk;
+  PlatSendMessage(WM_NCHITTEST, 0, PlatMakeLParam(10, -3));
+  EXPECT_EQ(MouseInClient, 0u);
+  EXPECT_EQ(InputTriggers, 0);
+  PlatSendMessage(WM_NCHITTEST, 0, PlatMakeLParam(10, 3));
+  EXPECT_EQ(MouseInClient, 1u);
+}
+
+TEST_F(InputTest, ReactivationSwallowsHeldKeyAndFirstButton) {
+  HeadlessSetKey(VK_RETURN, true);
+  PollKeys();
+  HeadlessSetKey(VK_RETURN, false);
+  PollKeys();
+  ClearInput();
+  HeadlessSetFocus(false);
+  HeadlessSetFocus(true);
+  HeadlessSetKey(VK_RETURN, true);
+  PumpAll();  // the activation messages set IgnoreNextInput; the next poll sees Enter held
+  EXPECT_EQ(InputTriggers, 0);
+  HeadlessSetKey(VK_RETURN, false);
+
+  HeadlessSetFocus(false);
+  HeadlessSetFocus(true);
+  // Deliver the activation without a poll in between, as a click would activate the window.
+  PlatMsg msg;
+  while (PlatPeekMessage(msg, true) &&
+         (msg.message == WM_ACTIVATE || msg.message == WM_ACTIVATEAPP)) {
+    WndProc(msg.message, msg.wParam, msg.lParam);
+  }
+  EXPECT_EQ(IgnoreNextInput, 1u);
+  PlatSendMessage(WM_NCHITTEST, 0, PlatMakeLParam(10, 10));
+  WndProc(WM_LBUTTONDOWN, 0, PlatMakeLParam(10, 10));
+  WndProc(WM_LBUTTONUP, 0, PlatMakeLParam(10, 10));
+  EXPECT_EQ(InputTriggers & InputOk, 0);
+}
+
+TEST_F(InputTest, MouseMoveRecordsPositionAndFullScreenShiftsIt) {
+  WndProc(WM_MOUSEMOVE, 0, PlatMakeLParam(123, 45));
+  EXPECT_EQ(MouseX, 123);
+  EXPECT_EQ(MouseY, 45);
+  MoveCursorTo(300, 200);
+  EXPECT_EQ(MouseX, 300);
+  EXPECT_EQ(MouseY, 200);
+}
+
+}  // namespace

@@ -1,0 +1,64 @@
+// Test data directories and child processes.
+#include "support/test_data.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "resources/pack.h"
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "lntr3-test-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+  path = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code error;
+  std::filesystem::remove_all(path, error);
+}
+
+namespace {
+
+void WriteArchive(const std::filesystem::path& file,
+                  const std::vector<std::pair<std::string, std::string>>& contents) {
+  std::vector<PackWriteEntry> entries;
+  for (const auto& [name, data] : contents) {
+    entries.push_back(PackWriteEntry{
+        name,
+        std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(data.data()), data.size())});
+  }
+  std::string error;
+  if (!PackWrite(file.string(), entries, &error)) throw std::runtime_error(error);
+}
+
+}  // namespace
+
+void WriteStartArchives(const std::filesystem::path& dir,
+                        const std::vector<std::pair<std::string, std::string>>& extra) {
+  std::vector<std::pair<std::string, std::string>> data = {
+      {"KNJ_ALL.KNJ", std::string(72 * 16, '\x11')},
+      {"CHR_PAL.DAT", std::string(144 * 5, '\x22')},
+  };
+  data.insert(data.end(), extra.begin(), extra.end());
+  WriteArchive(dir / "LNTR3DAT.PAK", data);
+  WriteArchive(dir / "LNTR3SCN.PAK", {{"0000.SCN", "scenario"}});
+}
+
+int RunCommand(const std::string& command, std::string& output) {
+  const std::string file =
+      (std::filesystem::temp_directory_path() / ("lntr3-out-" + std::to_string(getpid()) + ".txt"))
+          .string();
+  const int status = std::system((command + " >" + file + " 2>&1 </dev/null").c_str());
+  std::ifstream in(file);
+  std::stringstream text;
+  text << in.rdbuf();
+  output = text.str();
+  std::remove(file.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}

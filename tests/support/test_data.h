@@ -1,0 +1,24 @@
+// Test data directories: temporary folders with small archives the engine can start from.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// A fresh empty directory under the system's temporary directory, removed by the destructor.
+struct TempDir {
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  std::filesystem::path path;
+};
+
+// Writes the two archives start-up needs (a font and the character palettes, any bytes) into
+// `dir`, plus `extra` entries of the data archive given as name/contents pairs.
+void WriteStartArchives(const std::filesystem::path& dir,
+                        const std::vector<std::pair<std::string, std::string>>& extra = {});
+
+// Runs a command through the shell; answers its exit status and fills `output` with what it
+// wrote to standard error and standard output.
+int RunCommand(const std::string& command, std::string& output);
