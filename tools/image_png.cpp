@@ -1,0 +1,105 @@
+// Whole-file and palette PNG input and output of the data tools. PNGs go through libpng's
+// simplified interface, which reports errors as return values and keeps its jumps out of ours.
+#include "tools/image_png.h"
+
+#include <png.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+bool PngReadIndexed(const std::string& path, PngIndexed& image, std::string& error) {
+  png_image png;
+  std::memset(&png, 0, sizeof png);
+  png.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&png, path.c_str())) {
+    error = path + ": " + png.message;
+    return false;
+  }
+  if (!(png.format & PNG_FORMAT_FLAG_COLORMAP) || png.colormap_entries == 0) {
+    png_image_free(&png);
+    error = path + ": not an indexed-colour PNG; save it with a palette";
+    return false;
+  }
+  // Asking for RGBA colour-map output keeps a palette file's own indices and its tRNS.
+  png.format = PNG_FORMAT_RGBA_COLORMAP;
+  const uint32_t colours = png.colormap_entries;
+  std::vector<uint8_t> colormap(4 * 256);
+  std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(png));
+  if (!png_image_finish_read(&png, nullptr, pixels.data(), 0, colormap.data())) {
+    error = path + ": " + png.message;
+    png_image_free(&png);
+    return false;
+  }
+  image.width = png.width;
+  image.height = png.height;
+  image.palette.assign(colours, PalEntry{});
+  image.transparent = -1;
+  for (uint32_t i = 0; i < colours; i++) {
+    const uint8_t* c = &colormap[4 * i];
+    image.palette[i] = PalEntry{c[0], c[1], c[2], 0};
+    if (c[3] == 0 && image.transparent < 0) image.transparent = static_cast<int>(i);
+  }
+  for (uint8_t v : pixels) {
+    if (v >= colours) {
+      error = path + ": a pixel uses colour " + std::to_string(v) + " beyond the palette";
+      return false;
+    }
+  }
+  image.pixels = std::move(pixels);
+  return true;
+}
+
+bool PngWriteIndexed(const std::string& path, const PngIndexed& image, std::string& error) {
+  const size_t colours = image.palette.size();
+  if (colours == 0 || colours > 256 || image.width == 0 || image.height == 0 ||
+      image.pixels.size() != static_cast<size_t>(image.width) * image.height) {
+    error = path + ": nothing sensible to write";
+    return false;
+  }
+  for (uint8_t v : image.pixels) {
+    if (v >= colours) {
+      error = path + ": a pixel uses colour " + std::to_string(v) + " beyond the palette";
+      return false;
+    }
+  }
+  std::vector<uint8_t> colormap(4 * colours);
+  for (size_t i = 0; i < colours; i++) {
+    colormap[4 * i] = image.palette[i].red;
+    colormap[4 * i + 1] = image.palette[i].green;
+    colormap[4 * i + 2] = image.palette[i].blue;
+    colormap[4 * i + 3] = static_cast<int>(i) == image.transparent ? 0 : 255;
+  }
+  png_image png;
+  std::memset(&png, 0, sizeof png);
+  png.version = PNG_IMAGE_VERSION;
+  png.width = image.width;
+  png.height = image.height;
+  png.format = image.transparent >= 0 ? PNG_FORMAT_RGBA_COLORMAP : PNG_FORMAT_RGB_COLORMAP;
+  png.colormap_entries = static_cast<png_uint_32>(colours);
+  if (image.transparent < 0) {
+    // Without alpha the colour map is three bytes an entry.
+    for (size_t i = 0; i < colours; i++) std::memmove(&colormap[3 * i], &colormap[4 * i], 3);
+  }
+  if (!png_image_write_to_file(&png, path.c_str(), 0, image.pixels.data(), 0, colormap.data())) {
+    error = path + ": " + png.message;
+    png_image_free(&png);
+    return false;
+  }
+  return true;
+}
+
+bool ToolReadBytes(const std::string& path, std::vector<uint8_t>& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+bool ToolWriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return static_cast<bool>(out);
+}

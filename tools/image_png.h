@@ -1,0 +1,28 @@
+// Files of the data tools: whole binary files, and palette PNGs (indexed pixels with their
+// colours and one optional transparent entry) read and written through libpng.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+struct PngIndexed {
+  uint32_t width = 0, height = 0;
+  std::vector<uint8_t> pixels;    // width x height palette indices, top row first
+  std::vector<PalEntry> palette;  // 1..256 colours (flags unused)
+  int transparent = -1;           // the palette entry stored fully transparent; -1 none
+};
+
+// Reads an indexed-colour PNG. False, with `error` saying why, when the file cannot be read, is
+// not a palette PNG, or has a pixel beyond its palette.
+bool PngReadIndexed(const std::string& path, PngIndexed& image, std::string& error);
+// Writes an indexed-colour PNG; a transparent entry becomes fully transparent. False, with
+// `error`, when the image is inconsistent or the file cannot be written.
+bool PngWriteIndexed(const std::string& path, const PngIndexed& image, std::string& error);
+
+// Reads a whole file; false when it cannot be opened or read.
+bool ToolReadBytes(const std::string& path, std::vector<uint8_t>& bytes);
+// Writes a whole file, replacing it; false when it cannot be written.
+bool ToolWriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);

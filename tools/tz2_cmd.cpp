@@ -1,0 +1,216 @@
+// lntr3tool tz2: turns palette PNGs into TZ2 pictures and back, through the engine's own encoder
+// and decoder.
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "graphics/frame.h"
+#include "graphics/palette.h"
+#include "resources/tz2.h"
+#include "tools/image_png.h"
+#include "tools/tool.h"
+
+namespace {
+
+constexpr const char* kTz2Usage =
+    "usage: lntr3tool tz2 encode IN.png OUT.TZ2 [--pos X,Y] [--transparent N|none]\n"
+    "                                           [--first-index N]\n"
+    "       lntr3tool tz2 decode IN.TZ2 OUT.png [--frame]\n"
+    "\n"
+    "encode  stores a palette PNG (at most 640 x 480, at most 236 colours) as a TZ2 picture.\n"
+    "        --pos X,Y        where the picture belongs in the 640 x 480 frame (default 0,0)\n"
+    "        --transparent N  the colour drawn as nothing (default: the PNG's fully transparent\n"
+    "                         palette entry, else none)\n"
+    "        --first-index N  the first palette entry the colours are made for (default 0);\n"
+    "                         N + colours may not pass 236\n"
+    "decode  writes the picture with its own palette, its transparent colour marked transparent,\n"
+    "        and prints the header with the encode options that rebuild it.\n"
+    "        --frame  draws it as the game does instead: into a black 640 x 480 frame at its\n"
+    "                 position, colours placed from its first index on (236-colour PNG)\n";
+
+int Usage() {
+  std::fputs(kTz2Usage, stderr);
+  return 2;
+}
+
+bool ParseNumber(const char* text, int32_t min, int32_t max, int32_t& value) {
+  const char* end = text + std::strlen(text);
+  const auto [rest, ec] = std::from_chars(text, end, value);
+  return ec == std::errc() && rest == end && value >= min && value <= max;
+}
+
+bool ParsePosition(const char* text, int32_t& x, int32_t& y) {
+  const char* comma = std::strchr(text, ',');
+  if (!comma) return false;
+  const std::string first(text, comma);
+  return ParseNumber(first.c_str(), 0, UINT16_MAX, x) && ParseNumber(comma + 1, 0, UINT16_MAX, y);
+}
+
+int Encode(int argc, char** argv) {
+  std::vector<const char*> files;
+  int32_t x = 0, y = 0, firstIndex = 0;
+  int32_t transparent = -1;  // -1: from the PNG
+  for (int i = 2; i < argc; i++) {
+    const bool hasValue = i + 1 < argc;
+    if (!std::strcmp(argv[i], "--pos") && hasValue) {
+      if (!ParsePosition(argv[++i], x, y)) return ToolFail("--pos wants X,Y (0..65535 each)");
+    } else if (!std::strcmp(argv[i], "--transparent") && hasValue) {
+      if (!std::strcmp(argv[++i], "none")) {
+        transparent = kTz2NoTransparent;
+      } else if (!ParseNumber(argv[i], 0, 255, transparent)) {
+        return ToolFail("--transparent wants a colour index 0..255 or 'none'");
+      }
+    } else if (!std::strcmp(argv[i], "--first-index") && hasValue) {
+      if (!ParseNumber(argv[++i], 0, kTz2MaxColours - 1, firstIndex)) {
+        return ToolFail("--first-index wants 0..235");
+      }
+    } else if (argv[i][0] == '-') {
+      return Usage();
+    } else {
+      files.push_back(argv[i]);
+    }
+  }
+  if (files.size() != 2) return Usage();
+  PngIndexed image;
+  std::string error;
+  if (!PngReadIndexed(files[0], image, error)) return ToolFail(error);
+  if (image.palette.size() > kTz2MaxColours) {
+    return ToolFail(std::string(files[0]) + " has " + std::to_string(image.palette.size()) +
+                    " palette colours; a TZ2 picture holds at most 236");
+  }
+  if (image.width > kTz2MaxWidth || image.height > kTz2MaxHeight) {
+    return ToolFail(std::string(files[0]) + " is " + std::to_string(image.width) + " x " +
+                    std::to_string(image.height) + "; a TZ2 picture is at most 640 x 480");
+  }
+  if (transparent == -1) {
+    transparent = image.transparent >= 0 ? image.transparent : kTz2NoTransparent;
+  }
+  Tz2Picture picture;
+  picture.pixels = image.pixels;
+  picture.width = static_cast<uint16_t>(image.width);
+  picture.height = static_cast<uint16_t>(image.height);
+  picture.palette = image.palette;
+  picture.x = static_cast<uint16_t>(x);
+  picture.y = static_cast<uint16_t>(y);
+  picture.transparent = static_cast<uint16_t>(transparent);
+  picture.firstIndex = static_cast<uint16_t>(firstIndex);
+  const std::vector<uint8_t> file = Tz2Encode(picture, &error);
+  if (file.empty()) return ToolFail(std::string(files[0]) + ": " + error);
+  if (!ToolWriteBytes(files[1], file)) return ToolFail(std::string("cannot write ") + files[1]);
+  return 0;
+}
+
+// The decoder's refusal as one line: its own message and what it means.
+int DecodeFailure(const std::string& path, PicError error) {
+  const char* meaning = "";
+  switch (error) {
+    case PicError::BadData:
+      meaning = "not a TZ2 picture, or cut short";
+      break;
+    case PicError::PaletteOver:
+      meaning = "first palette index + colour count passes 236";
+      break;
+    case PicError::SizeOver:
+      meaning = "larger than 640 x 480";
+      break;
+    case PicError::NoPixels:
+      meaning = "the picture has no pixels";
+      break;
+    default:
+      meaning = "cannot be decoded";
+      break;
+  }
+  const char* text = PicErrorText(error);
+  return ToolFail(path + ": " + meaning + (text ? std::string(" (") + text + ")" : ""));
+}
+
+int Decode(int argc, char** argv) {
+  std::vector<const char*> files;
+  bool frame = false;
+  for (int i = 2; i < argc; i++) {
+    if (!std::strcmp(argv[i], "--frame")) {
+      frame = true;
+    } else if (argv[i][0] == '-') {
+      return Usage();
+    } else {
+      files.push_back(argv[i]);
+    }
+  }
+  if (files.size() != 2) return Usage();
+  const std::string in = files[0];
+  std::vector<uint8_t> src;
+  if (!ToolReadBytes(in, src)) return ToolFail("cannot read " + in);
+  Tz2Header h;
+  Tz2ParseHeader(src, h);
+  PalEntry palette[kPaletteSize] = {};
+  PngIndexed image;
+  PicError error;
+  if (frame) {
+    // The game's view: a cleared frame, the interface colours, the picture's colours placed
+    // where its header says they were made for.
+    PalSetInitial();
+    std::copy(InitialPalette + kPalInterfaceFirst, InitialPalette + kPaletteSize,
+              palette + kPalInterfaceFirst);
+    std::vector<uint8_t> pixels(kFramePixelCount, kColourBlack);
+    error = Tz2DecodeQuiet(pixels, palette, src, kFrameWidth, kFrameHeight, 0, 0, -1, h.firstIndex,
+                           true);
+    image.width = kFrameWidth;
+    image.height = kFrameHeight;
+    image.palette.assign(palette, palette + kPaletteSize);
+    image.pixels = std::move(pixels);
+  } else {
+    // Transparent pixels are left alone by the decoder, so a picture-sized area filled with the
+    // transparent colour comes out holding every stored value.
+    // An oversized header gets a small area; the decoder refuses it before drawing.
+    const uint8_t fill = h.transparent == kTz2NoTransparent ? 0 : h.transparent & 0xFF;
+    const uint16_t width = std::min(h.width, kTz2MaxWidth);
+    const uint16_t height = std::min(h.height, kTz2MaxHeight);
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height, fill);
+    error = Tz2DecodeQuiet(pixels, palette, src, width, height, 0, 0, -1, 0, false);
+    size_t colours = std::max<size_t>(h.colourCount, 1);
+    for (uint8_t v : pixels) colours = std::max<size_t>(colours, v + 1u);
+    image.width = h.width;
+    image.height = h.height;
+    image.palette.assign(colours, PalEntry{});
+    std::copy_n(palette, std::min<size_t>(colours, kPaletteSize), image.palette.begin());
+    if (h.transparent != kTz2NoTransparent) image.transparent = h.transparent & 0xFF;
+    image.pixels = std::move(pixels);
+  }
+  if (error != PicError::None) return DecodeFailure(in, error);
+  // Pixels arrive bottom row first, as in a frame; PNG rows go top first.
+  const size_t stride = image.width;
+  for (size_t top = 0, bottom = image.height - 1; top < bottom; top++, bottom--) {
+    std::swap_ranges(image.pixels.begin() + top * stride, image.pixels.begin() + (top + 1) * stride,
+                     image.pixels.begin() + bottom * stride);
+  }
+  std::string failure;
+  if (!PngWriteIndexed(files[1], image, failure)) return ToolFail(failure);
+  std::string transparent =
+      h.transparent == kTz2NoTransparent ? "none" : std::to_string(h.transparent & 0xFF);
+  std::printf("%s: %u x %u at %u,%u, %u colours from index %u, transparent %s\n", in.c_str(),
+              h.width, h.height, h.x, h.y, h.colourCount, h.firstIndex, transparent.c_str());
+  std::printf(
+      "  rebuild: lntr3tool tz2 encode %s %s --pos %u,%u --transparent %s "
+      "--first-index %u\n",
+      files[1], in.c_str(), h.x, h.y, transparent.c_str(), h.firstIndex);
+  return 0;
+}
+
+}  // namespace
+
+int ToolTz2Main(int argc, char** argv) {
+  for (int i = 1; i < argc; i++) {
+    if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+      std::fputs(kTz2Usage, stdout);
+      return 0;
+    }
+  }
+  if (argc < 2) return Usage();
+  if (!std::strcmp(argv[1], "encode")) return Encode(argc, argv);
+  if (!std::strcmp(argv[1], "decode")) return Decode(argc, argv);
+  return Usage();
+}
