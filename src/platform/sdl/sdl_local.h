@@ -1,0 +1,144 @@
+// The SDL backend's private interface: the window and renderer every piece draws with, and the
+// functions the pieces (events, presentation, menu, message box, text, instance) give each other.
+#pragma once
+
+#include <SDL.h>
+
+#include <string>
+#include <string_view>
+
+#include "platform/platform_local.h"
+
+// [SECTION] Core
+// Cleared by SdlInit; released by SdlShutdown.
+struct SdlCore {
+  SDL_Window* window = nullptr;
+  SDL_Renderer* renderer = nullptr;
+  bool videoUp = false;
+  bool fullScreen = false;    // borderless window over the desktop, picture scaled by whole steps
+  bool cursorVisible = true;  // what the engine's pointer counter asks for
+  bool inModal = false;       // a menu or message box loop runs (the pointer is shown)
+  bool keySuppressed[SDL_NUM_SCANCODES] = {};  // held across a modal loop; ignored until released
+};
+extern SdlCore gSdl;
+
+// One line of the menu bar; also what the metrics report as the bar height.
+constexpr int kSdlBarLineHeight = 22;
+// The picture the engine composes.
+constexpr int kSdlPictureWidth = 640;
+constexpr int kSdlPictureHeight = 480;
+
+// [SECTION] Geometry
+// "Canvas" coordinates are what the renderer draws in: the whole window in a window, the
+// 640 x 480 logical screen in full screen (scaled to the display by the renderer). SDL hands
+// mouse events over in canvas coordinates in both cases.
+
+void SdlCanvasSize(int& width, int& height);
+// Height of the menu bar strip at the top of the canvas (more than one line when it wraps).
+int SdlBarStripHeight();
+// Canvas row where client row 0 lies.
+int SdlClientTop();
+// Whether the menu bar is drawn: always in a window; in full screen while a menu is open or
+// while the engine has not painted the picture over it.
+bool SdlBarVisible();
+
+// [SECTION] Window (sdl_window.cpp)
+
+bool SdlCreateWindow(const PlatWindowDesc& desc);
+void SdlDestroyWindow();
+void SdlShowWindow();
+PlatMetrics SdlMetrics();
+void SdlMoveWindow(int x, int y, int windowWidth, int windowHeight);
+bool SdlIsMinimised();
+bool SdlIsZoomed();
+void SdlRestoreWindow();
+void SdlSetTopmost(bool topmost);
+void SdlSetFullScreen(bool on);
+void SdlSetCursorPos(int clientX, int clientY);
+void SdlSetCursorVisible(bool visible);
+
+// [SECTION] Events (sdl_events.cpp)
+
+void SdlPumpEvents();
+// Handles a window event (focus, close, expose) the same way inside and outside modal loops.
+// Answers true when a modal loop should end (focus lost, window closed).
+bool SdlHandleWindowEvent(const SDL_Event& event);
+// A modal loop ended: keys still held from it give the game nothing until released.
+void SdlSuppressHeldKeys();
+// Queues WM_SYSCOMMAND/SC_CLOSE unless one is already waiting.
+void SdlQueueClose();
+
+// [SECTION] Presentation (sdl_present.cpp)
+
+bool SdlPresentInit();
+void SdlPresentShutdown();
+void SdlDrawPicture(const uint8_t* bottomUpPixels, int srcTop, int srcRows, int dstX, int dstY,
+                    int dstWidth, int dstHeight);
+void SdlDrawPictureOverMenuBar(const uint8_t* bottomUpPixels, int rows);
+// Composes picture, menu bar, open menu and message box and shows them.
+void SdlPresentFrame();
+void SdlPresentHook();
+// Shows a palette change that came too soon after the last frame, once its time has come.
+void SdlPresentIfDue();
+void SdlPaletteChanged();
+void SdlMenuChangedHook();
+// Full screen was switched on or off: forget what was painted over the bar.
+void SdlPresentModeChanged();
+bool SdlPictureCoversBar();
+
+// [SECTION] Drawing helpers (sdl_draw.cpp)
+
+bool SdlDrawInit();
+void SdlDrawShutdown();
+// Size of a UTF-8 text in the UI font.
+void SdlTextSize(std::string_view utf8, int& width, int& height);
+int SdlTextHeight();
+void SdlDrawText(std::string_view utf8, int x, int y, SDL_Color colour);
+// A menu label: text with the access character underlined (byte range within the text).
+void SdlDrawLabel(std::string_view utf8, int accessOffset, int accessLength, int x, int y,
+                  SDL_Color colour);
+// Greyed text as the classic desktop drew it: grey with a white shadow.
+void SdlDrawGreyLabel(std::string_view utf8, int accessOffset, int accessLength, int x, int y);
+void SdlFill(int x, int y, int w, int h, SDL_Color colour);
+// A 3D frame two pixels wide: raised (buttons, popups) or sunken (pressed buttons).
+void SdlDrawBevel(int x, int y, int w, int h, bool raised);
+void SdlDrawCheck(int x, int y, SDL_Color colour);
+
+// The classic desktop colours.
+constexpr SDL_Color kSdlFace{192, 192, 192, 255};
+constexpr SDL_Color kSdlShadow{128, 128, 128, 255};
+constexpr SDL_Color kSdlLight{255, 255, 255, 255};
+constexpr SDL_Color kSdlDark{0, 0, 0, 255};
+constexpr SDL_Color kSdlSelection{0, 0, 128, 255};
+constexpr SDL_Color kSdlText{0, 0, 0, 255};
+constexpr SDL_Color kSdlSelectedText{255, 255, 255, 255};
+
+// [SECTION] Menu (sdl_menu.cpp)
+
+// Reads labels and measures them; called when the window is made.
+void SdlMenuPrepare();
+// Lines the bar needs at this width (at least 1).
+int SdlMenuBarLines(int width);
+void SdlMenuDrawBar();
+void SdlMenuDrawOverlay();
+bool SdlMenuActive();
+// The bar entry under a canvas point, or -1.
+int SdlMenuBarEntryAt(int x, int y);
+// A press on a bar entry: a command is sent at once, a popup opens in the modal menu loop.
+void SdlMenuOpenByMouse(int entry);
+// Alt+key: the entry with that access key (its command, or its popup in the loop).
+bool SdlMenuOpenByAccessKey(char key);
+// F10 or Alt alone: the loop starts with the first entry highlighted and nothing open.
+void SdlMenuOpenByKeyboard();
+
+// [SECTION] Message box (sdl_box.cpp)
+
+int SdlBoxRun(const std::string& text, const std::string& caption, uint32_t flags);
+void SdlBoxDrawOverlay();
+
+// [SECTION] Single instance (sdl_instance.cpp)
+
+bool SdlInstanceActivate();
+// Accepts waiting connections and answers their requests (raises the window).
+void SdlInstancePoll();
+void SdlInstanceClose();
