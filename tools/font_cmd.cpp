@@ -1,0 +1,249 @@
+// lntr3tool font: builds the game's font files from a TrueType/OpenType face, one glyph per
+// charset code, and prints glyphs of a font file as text for checking.
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/charset.h"
+#include "tools/font_render.h"
+#include "tools/tool.h"
+
+namespace {
+
+constexpr const char* kFontUsage =
+    "usage: lntr3tool font build --font FILE [--face N] [--fallback FILE]... [--size PIXELS]\n"
+    "                            [--strict] OUT.KNJ\n"
+    "       lntr3tool font show KNJ CODE...\n"
+    "\n'lntr3tool font SUBCOMMAND --help' describes a subcommand.\n";
+constexpr const char* kBuildUsage =
+    "usage: lntr3tool font build --font FILE [--face N] [--fallback FILE]... [--size PIXELS]\n"
+    "                            [--strict] OUT.KNJ\n"
+    "Renders every code of the charset from a TrueType/OpenType font (face N of a collection,\n"
+    "default 0) into a font file of 24 x 24 one-bit glyphs; glyph CODE - 1 draws CODE. The em is\n"
+    "PIXELS high (16..24, default 22), centred in the cell. Cursors and arrows are drawn by the\n"
+    "builder. Characters the font lacks are taken from the --fallback fonts (face 0) in order;\n"
+    "those none has stay empty and are listed, and --strict then writes nothing.\n";
+constexpr const char* kShowUsage =
+    "usage: lntr3tool font show KNJ CODE...\n"
+    "Prints glyphs of a font file as rows of '#' (ink) and '.' (empty). A CODE is 0x and hex\n"
+    "digits, decimal digits, a symbol name of the charset (cursor-line, arrow-up, ...) or text,\n"
+    "whose characters are shown one by one.\n";
+
+constexpr int kDefaultPixels = 22;
+
+// True when any argument asks for help.
+bool FontWantsHelp(int argc, char** argv) {
+  for (int i = 0; i < argc; i++) {
+    if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) return true;
+  }
+  return false;
+}
+
+// Prints a usage text on standard error and answers the wrong-usage status.
+int FontUsage(const char* text) {
+  std::fputs(text, stderr);
+  return 2;
+}
+
+// Reads a whole decimal number in [low, high].
+bool FontReadNumber(const char* text, int low, int high, int& value) {
+  char* end = nullptr;
+  const long number = std::strtol(text, &end, 10);
+  if (!*text || *end || number < low || number > high) return false;
+  value = static_cast<int>(number);
+  return true;
+}
+
+// A character or symbol code with its label for reports ("U+6708 月" or "cursor-line").
+std::string FontCodeLabel(uint16_t code) {
+  char head[16];
+  std::snprintf(head, sizeof head, "0x%04X", code);
+  std::string label = head;
+  if (const char32_t character = CharsetCharacter(code)) {
+    label += ' ';
+    Utf8Append(label, character);
+  } else if (!CharsetSymbol(code).empty()) {
+    label += ' ';
+    label += CharsetSymbol(code);
+  } else {
+    label += " (unused)";
+  }
+  return label;
+}
+
+// Renders a code's character, or one of its aliases, from the first face that has either.
+bool FontRenderCode(const std::vector<FontFacePtr>& faces, uint16_t code, char32_t character,
+                    FontGlyph& glyph) {
+  const std::u32string characters = character + CharsetAliases(code);
+  for (const FontFacePtr& face : faces) {
+    for (char32_t each : characters) {
+      if (FontRenderCharacter(*face, each, glyph)) return true;
+    }
+  }
+  return false;
+}
+
+// font build: one glyph for every code up to the charset's last, unused codes empty.
+int FontBuild(int argc, char** argv) {
+  if (FontWantsHelp(argc, argv)) return std::fputs(kBuildUsage, stdout), 0;
+  std::string fontPath, outPath;
+  std::vector<std::string> fallbackPaths;
+  int faceIndex = 0, pixels = kDefaultPixels;
+  bool strict = false;
+  for (int i = 1; i < argc; i++) {
+    const std::string arg = argv[i];
+    if (arg == "--font" && i + 1 < argc) {
+      fontPath = argv[++i];
+    } else if (arg == "--fallback" && i + 1 < argc) {
+      fallbackPaths.push_back(argv[++i]);
+    } else if (arg == "--face" && i + 1 < argc) {
+      if (!FontReadNumber(argv[++i], 0, 255, faceIndex)) return FontUsage(kBuildUsage);
+    } else if (arg == "--size" && i + 1 < argc) {
+      if (!FontReadNumber(argv[++i], 16, kFontGlyphSize, pixels)) return FontUsage(kBuildUsage);
+    } else if (arg == "--strict") {
+      strict = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return FontUsage(kBuildUsage);
+    } else if (outPath.empty()) {
+      outPath = arg;
+    } else {
+      return FontUsage(kBuildUsage);
+    }
+  }
+  if (fontPath.empty() || outPath.empty()) return FontUsage(kBuildUsage);
+  if (!CharsetError().empty()) {
+    return ToolFail("the built-in charset is damaged: " + std::string(CharsetError()));
+  }
+
+  std::vector<FontFacePtr> faces;
+  std::string error;
+  faces.push_back(FontFaceOpen(fontPath, faceIndex, pixels, error));
+  if (!faces.back()) return ToolFail(error);
+  for (const std::string& path : fallbackPaths) {
+    faces.push_back(FontFaceOpen(path, 0, pixels, error));
+    if (!faces.back()) return ToolFail(error);
+  }
+
+  const uint16_t last = CharsetLastCode();
+  std::vector<uint8_t> file(static_cast<size_t>(last) * kFontGlyphBytes, 0);
+  std::vector<uint16_t> missing;
+  for (uint16_t code = 1; code <= last; code++) {
+    FontGlyph glyph{};
+    if (const char32_t character = CharsetCharacter(code)) {
+      if (!FontRenderCode(faces, code, character, glyph)) missing.push_back(code);
+    } else if (!CharsetSymbol(code).empty()) {
+      if (!FontDrawSymbol(CharsetSymbol(code), glyph)) {
+        return ToolFail("the charset names a symbol the builder cannot draw: " +
+                        std::string(CharsetSymbol(code)));
+      }
+    }
+    std::copy(glyph.begin(), glyph.end(), file.begin() + (code - 1) * kFontGlyphBytes);
+  }
+
+  if (!missing.empty()) {
+    std::string list;
+    for (size_t i = 0; i < missing.size() && i < 8; i++) list += "\n  " + FontCodeLabel(missing[i]);
+    if (missing.size() > 8) list += "\n  ...";
+    std::fprintf(stderr, "lntr3tool: %s has no glyph for %zu character(s):%s\n",
+                 FontFaceName(*faces[0]).c_str(), missing.size(), list.c_str());
+    if (strict) return ToolFail("nothing written (--strict)");
+  }
+
+  std::ofstream out(outPath, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+  out.close();
+  if (!out) return ToolFail("cannot write '" + outPath + "'");
+  std::printf("%s: %u glyphs from %s, %d pixels, %zu missing\n", outPath.c_str(), last,
+              FontFaceName(*faces[0]).c_str(), pixels, missing.size());
+  return 0;
+}
+
+// Turns one CODE argument into codes: a number, a symbol name or the characters of a text.
+bool FontParseCodes(const std::string& arg, std::vector<uint16_t>& codes, std::string& error) {
+  const auto isDigits = [](const std::string& s, size_t from, bool hex) {
+    if (s.size() <= from) return false;
+    for (size_t i = from; i < s.size(); i++) {
+      if (!(hex ? std::isxdigit(static_cast<unsigned char>(s[i]))
+                : std::isdigit(static_cast<unsigned char>(s[i])))) {
+        return false;
+      }
+    }
+    return true;
+  };
+  unsigned long value = 0;
+  if ((arg.rfind("0x", 0) == 0 || arg.rfind("0X", 0) == 0) && isDigits(arg, 2, true)) {
+    value = std::strtoul(arg.c_str() + 2, nullptr, 16);
+  } else if (isDigits(arg, 0, false)) {
+    value = std::strtoul(arg.c_str(), nullptr, 10);
+  } else if (const std::optional<uint16_t> symbol = CharsetSymbolCode(arg)) {
+    codes.push_back(*symbol);
+    return true;
+  } else {
+    for (size_t at = 0; at < arg.size();) {
+      const char32_t character = Utf8Next(arg, at);
+      const std::optional<uint16_t> code = CharsetCode(character);
+      if (!code) {
+        std::string shown;
+        Utf8Append(shown, character);
+        error = "'" + shown + "' is not in the charset";
+        return false;
+      }
+      codes.push_back(*code);
+    }
+    return true;
+  }
+  if (value == 0 || value >= kCharsetLimit) {
+    error = "code '" + arg + "' is outside 1..0x1FFF";
+    return false;
+  }
+  codes.push_back(static_cast<uint16_t>(value));
+  return true;
+}
+
+// font show: prints the glyphs asked for, each under a line naming its code.
+int FontShow(int argc, char** argv) {
+  if (FontWantsHelp(argc, argv)) return std::fputs(kShowUsage, stdout), 0;
+  if (argc < 3) return FontUsage(kShowUsage);
+  std::vector<uint16_t> codes;
+  for (int i = 2; i < argc; i++) {
+    std::string error;
+    if (!FontParseCodes(argv[i], codes, error)) return ToolFail(error);
+  }
+  std::ifstream in(argv[1], std::ios::binary);
+  if (!in) return ToolFail(std::string("cannot open '") + argv[1] + "'");
+  const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in),
+                                  std::istreambuf_iterator<char>()};
+  const size_t glyphs = file.size() / kFontGlyphBytes;
+  for (uint16_t code : codes) {
+    if (code > glyphs) {
+      return ToolFail(FontCodeLabel(code) + " is beyond the font's " + std::to_string(glyphs) +
+                      " glyphs");
+    }
+  }
+  for (uint16_t code : codes) {
+    FontGlyph glyph;
+    std::copy_n(file.begin() + (code - 1) * kFontGlyphBytes, kFontGlyphBytes, glyph.begin());
+    std::printf("%s\n%s", FontCodeLabel(code).c_str(), FontGlyphText(glyph).c_str());
+  }
+  return 0;
+}
+
+}  // namespace
+
+// Entry of the font group.
+int ToolFontMain(int argc, char** argv) {
+  if (argc < 2) return FontUsage(kFontUsage);
+  const std::string command = argv[1];
+  if (command == "--help" || command == "-h") return std::fputs(kFontUsage, stdout), 0;
+  if (command == "build") return FontBuild(argc - 1, argv + 1);
+  if (command == "show") return FontShow(argc - 1, argv + 1);
+  std::fprintf(stderr, "lntr3tool font: unknown subcommand '%s'\n", command.c_str());
+  return FontUsage(kFontUsage);
+}

@@ -1,0 +1,54 @@
+// lntr3tool: entry point and subcommand dispatch.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tools/tool.h"
+
+namespace {
+
+struct ToolCommand {
+  const char* name;
+  int (*main)(int argc, char** argv);
+  const char* summary;
+};
+
+constexpr ToolCommand kCommands[] = {
+    {"pack", ToolPackMain, "create, list and extract PACK archives"},
+    {"lzss", ToolLzssMain, "pack and unpack LZSS packed blocks"},
+    {"tz2", ToolTz2Main, "convert 256-colour TZ2 pictures to and from PNG"},
+    {"tzg", ToolTzgMain, "convert 16-colour TZG pictures to and from PNG"},
+    {"font", ToolFontMain, "build font files from TrueType fonts and show their glyphs"},
+};
+
+void PrintUsage(FILE* out) {
+  std::fprintf(out, "usage: lntr3tool COMMAND ARGS...\n\ncommands:\n");
+  for (const ToolCommand& command : kCommands) {
+    std::fprintf(out, "  %-6s %s\n", command.name, command.summary);
+  }
+  std::fprintf(out, "\n'lntr3tool COMMAND --help' describes a command.\n");
+}
+
+}  // namespace
+
+int ToolFail(const std::string& message) {
+  std::fprintf(stderr, "lntr3tool: %s\n", message.c_str());
+  return 1;
+}
+
+int main(int argc, char** argv) {
+  if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
+    PrintUsage(argc < 2 ? stderr : stdout);
+    return argc < 2 ? 2 : 0;
+  }
+  if (!std::strcmp(argv[1], "--version")) {
+    std::printf("lntr3tool %s\n", LNTR3_VERSION);
+    return 0;
+  }
+  for (const ToolCommand& command : kCommands) {
+    if (!std::strcmp(argv[1], command.name)) return command.main(argc - 1, argv + 1);
+  }
+  std::fprintf(stderr, "lntr3tool: unknown command '%s'\n", argv[1]);
+  PrintUsage(stderr);
+  return 2;
+}

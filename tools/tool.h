@@ -1,0 +1,17 @@
+// lntr3tool: the authoring toolchain. Each subcommand group lives in its own file and is
+// entered with the arguments that follow its name (argv[0] is the group name).
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+// Each answers the process exit status: 0 done, 1 failed (a line on standard error says why),
+// 2 wrong usage.
+int ToolPackMain(int argc, char** argv);  // pack create | list | extract
+int ToolLzssMain(int argc, char** argv);  // lzss pack | unpack
+int ToolTz2Main(int argc, char** argv);   // tz2 encode | decode
+int ToolTzgMain(int argc, char** argv);   // tzg encode | decode
+int ToolFontMain(int argc, char** argv);  // font build | show
+
+// Prints "lntr3tool: <message>" on standard error and answers 1.
+int ToolFail(const std::string& message);
