@@ -18,6 +18,7 @@ constexpr ToolCommand kCommands[] = {
     {"lzss", ToolLzssMain, "pack and unpack LZSS packed blocks"},
     {"tz2", ToolTz2Main, "convert 256-colour TZ2 pictures to and from PNG"},
     {"tzg", ToolTzgMain, "convert 16-colour TZG pictures to and from PNG"},
+    {"scn", ToolScnMain, "assemble and disassemble scenario files"},
     {"font", ToolFontMain, "build font files from TrueType fonts and show their glyphs"},
 };
 

@@ -11,6 +11,7 @@ int ToolPackMain(int argc, char** argv);  // pack create | list | extract
 int ToolLzssMain(int argc, char** argv);  // lzss pack | unpack
 int ToolTz2Main(int argc, char** argv);   // tz2 encode | decode
 int ToolTzgMain(int argc, char** argv);   // tzg encode | decode
+int ToolScnMain(int argc, char** argv);   // scn asm | disasm
 int ToolFontMain(int argc, char** argv);  // font build | show
 
 // Prints "lntr3tool: <message>" on standard error and answers 1.

@@ -1,0 +1,361 @@
+// Tests of `lntr3tool scn disasm` and of round trips: every command written back as it was
+// written, the demo scenarios, foreign blocks that keep every byte, and files that are damaged,
+// truncated or random.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tools/scn_tool.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using scntest::Blocks;
+using scntest::BuildFile;
+using scntest::EngineBlocks;
+using scntest::ScnToolTest;
+
+// Every event command and every message command, in the form the disassembler writes; jumps
+// that land inside a command stay displacements, the rest are labels named by offset.
+constexpr const char* kEveryCommand = R"scn(# Scenario source written by lntr3tool scn disasm.
+
+[events]
+header 0x1234
+
+entry 0
+L0202:
+    end
+    quit
+    wave 3, 1, 2
+    ripple 4, 2, 0
+    closing
+    timer mark
+    timer 70000
+    ext 9
+    call 5
+    wait 100
+    choice 1
+        option 2 goto L0202
+        option 3 goto +4
+    waitclick
+    checkpoint
+    restore
+    scenario 0x0A31, 2
+    jump 0
+    nextday
+    tablechoice 2, 1
+    tableclear
+    storea 0x0102, 3
+    takea
+    storeb 0xFFFF, 255
+    takeb
+    allowskip
+    calendar 241
+    clock 240
+    addsat v250, 10
+    subsat v3, 5
+    goto L0202
+    if v1 == 2 goto L0202
+    if v1 != 2 goto L0202
+    if v1 > 2 goto L0202
+    if v1 < 2 goto L0202
+    if v1 >= 2 goto L0202
+    if v1 <= 2 goto L0202
+    if yes goto -3
+    if no goto +126
+    if bit 7 of v200 goto -128
+    if not bit 0 of v0 goto +4
+    if clicked goto +1
+    set v144, 9
+    add v10, 250
+    setbit v130, 6, 1
+    say 0
+    say 255 then clear
+    clear
+    op6c 1
+    seen 0x0FFF
+    nop
+    random v20, 6
+    saveprogress
+    ending 0
+    collect 79
+    bg 57
+    bgredraw 3
+    bgforget
+    bgfill 228
+    hide 11
+    hpic 4
+    vpic 5
+    char 2, 0x0A03
+    reveal 2, 1
+    show 32
+    filter 1
+    nextfilter 6
+    filternow 0
+    push 1, 12
+    weather 4
+    nextweather 7
+    remember 1
+    quake 3
+    claw
+    curtain
+    splash
+    zoom 2
+    palshow
+    palblack
+    fadeout 1
+    fadein 2
+    palsave
+    palrestore
+    palwhite
+    fadeoutwhite 1
+    fadeinwhite 1
+    undim
+    dim
+    fadeindim 1
+    fadeoutdim 1
+    music 3
+    musicpause
+    musicstop
+    op83 1
+    op84 2
+    musicfade
+    musicwait
+    musicnext 4
+    musiconce 5
+    soundload 12
+    soundfree
+    soundplay 2, 3
+    soundstop
+    opa4 1
+    opa5 2
+    soundfinish
+    soundfadein 0, 1
+    soundfadeout
+
+entry 5
+    end
+
+[messages]
+header 0x0042
+
+message 0
+    あいう{w}
+    {color yellow}【ミナ】{color 9}{shadow black}
+    {name 0}さん{name 4 5}{name 1 0}{name 1 1}{p}
+    {cr}
+    {clickdone 0}{pause 50}{lock}{unlock}{margin 4}{y 300}{redraw}{c 0x0000}{c 0x1FFF}{sym cursor-page}
+
+message 1
+    {flash}{quake 2}{changebg 57, 0, 11}{loadbg 0, 255, 255}{changevpic 1, 2, 3}{changehpic 4, 5, 6}
+    {changechar 129, 0x0A03}{addchar 2, 0x01FF}{swapchar 5, none}
+    {changescene 7, 0x0102, 1, 2, 3}{changechars 0, 0x0100, 1, 0x0201, 130, 0x03FF}
+    {returnchars 3, 0x0405, 4, 0x0506, 5, 0x0607}{wave 1, 2}{ripple 0, 1}{claw}{curtain}{splash}
+    {push 2, 4}{weather 1}{remember 0}{allowskip}{calendar 40}{clock 12}{nextweather 4}{zoom 1}
+    {waitclick}{bg 3}{bgredraw 0}{bgforget}{bgfill 0}{hide 0}{hpic 1}{vpic 2}{char 0, 0x0100}
+    {reveal 0, 0}{show 11}{filter 1}{nextfilter 2}{filternow 3}{set v90, 1}{add v91, 2}
+    {palshow}{palblack}{fadeout 1}{fadein 1}{palsave}{palrestore}{palwhite}{fadeoutwhite 1}
+    {fadeinwhite 1}{undim}{dim}{fadeindim 1}{fadeoutdim 1}{music 2}{musicpause}{musicstop}
+    {op83 0}{op84 0}{musicfade}{musicwait}{musicnext 3}{musiconce 4}{soundload 1}{soundfree}
+    {soundplay 1, 0}{soundstop}{opa4 0}{opa5 0}{soundfinish}{soundfadein 1, 2}{soundfadeout}
+
+message 2
+    {n}
+    一行目
+
+    三行目
+    {n}
+message 7 = 2
+
+message 3
+    {p}
+    次のページ{noend}
+
+message 6
+    続き
+
+# no entry points at this text
+message none
+    どこからも指されない
+
+# this text holds bytes that start no command
+message 4
+    {byte 0x20}{byte 0xF9}
+)scn";
+
+TEST_F(ScnToolTest, EveryCommandIsWrittenBackAsItWasWritten) {
+  const std::vector<uint8_t> file = AsmOk(kEveryCommand);
+  std::string text, output;
+  ASSERT_EQ(Disasm(file, text, output), 0) << output;
+  EXPECT_EQ(text, kEveryCommand);
+  EXPECT_EQ(AsmOk(text, "again.scs"), file);
+}
+
+TEST_F(ScnToolTest, DemoScenariosReassembleToTheSameBytes) {
+  int count = 0;
+  for (const auto& item : fs::directory_iterator(fs::path(LNTR3_SOURCE_DIR) / "demo/scenarios")) {
+    if (item.path().extension() != ".scs") continue;
+    count++;
+    const std::vector<uint8_t> file = AsmOk(scntest::ReadText(item.path()), "demo.scs");
+    std::string text, output;
+    ASSERT_EQ(Disasm(file, text, output), 0) << item.path() << output;
+    EXPECT_EQ(output, "") << item.path();  // our own files have nothing odd to note
+    EXPECT_EQ(AsmOk(text, "again.scs"), file) << item.path();
+    // Every message the event script shows is a text that ends.
+    const Blocks blocks = EngineBlocks(file);
+    for (size_t k = 0; k < 256; k++) {
+      const size_t at = blocks.messages[2 + 2 * k] | blocks.messages[3 + 2 * k] << 8;
+      if (at == 0) continue;
+      ASSERT_LT(at, blocks.messages.size());
+      EXPECT_EQ(blocks.messages.back(), 0xAF);
+    }
+  }
+  EXPECT_GE(count, 2);
+}
+
+// A block of the given header word, entries and code.
+std::vector<uint8_t> Block(uint16_t header, std::vector<std::pair<int, uint16_t>> entries,
+                           const std::vector<uint8_t>& code) {
+  std::vector<uint8_t> block(514, 0);
+  block[0] = static_cast<uint8_t>(header);
+  block[1] = static_cast<uint8_t>(header >> 8);
+  for (auto [k, offset] : entries) {
+    block[2 + 2 * k] = static_cast<uint8_t>(offset);
+    block[3 + 2 * k] = static_cast<uint8_t>(offset >> 8);
+  }
+  block.insert(block.end(), code.begin(), code.end());
+  return block;
+}
+
+TEST_F(ScnToolTest, ForeignBlocksKeepEveryByte) {
+  std::vector<uint8_t> code = {
+      0x55, 0x01,        // 0x202: a jump into the middle of the next command
+      0x3C, 0x05,        // 0x204
+      0xFF, 0x00, 0x01,  // 0x206: bytes no command starts with
+      0x24, 0x00, 14,    // 0x209: a choice of 14 options: the engine takes twelve pairs
+  };
+  for (int i = 0; i < 14; i++) code.insert(code.end(), {0x91, 0x91});
+  code.insert(code.end(), {0x21, 0x01, 0x05});  // a command cut off by the block's end
+  const std::vector<uint8_t> messages = {
+      0x00, 0x40, 0x00, 0x41, 0xAF,  // 0x202
+      0x00, 0x42, 0x00, 0x43, 0xAF,  // 0x207, and a second entry at its second character
+      0x00, 0x44, 0xAF,              // 0x20C: no entry points here
+      0x3C, 0x05, 0xF9, 0xAF,        // 0x20F: a command, then a byte that starts none
+      0x00, 0x45, 0x05,              // 0x213: no end byte, the last character cut off
+  };
+  const Blocks blocks{
+      Block(0xBEEF, {{0, 0x202}, {1, 0x205}, {2, 0x0010}, {3, 0x22B}, {4, 0xFFFF}, {5, 0x202}},
+            code),
+      Block(0,
+            {{0, 0x202}, {1, 0x207}, {2, 0x209}, {3, 0x20F}, {4, 0x208}, {5, 0x202}, {6, 0x9999}},
+            messages)};
+  ASSERT_EQ(blocks.events.size(), 0x22Bu);
+  const std::vector<uint8_t> file = BuildFile(blocks);
+  std::string text, output;
+  ASSERT_EQ(Disasm(file, text, output), 0) << output;
+  for (const char* note : {"event entries that point outside the code or between commands: 3",
+                           "bytes of event code that start no command: 3",
+                           "a choice offers 14 options", "the event block ends inside a command",
+                           "message entries that point outside the texts or into one: 2",
+                           "texts no message entry points at: 2", "texts without an end byte: 2",
+                           "texts holding bytes that start no command: 2"}) {
+    EXPECT_NE(output.find(note), std::string::npos) << note << "\n" << output;
+  }
+  for (const char* line :
+       {"entry 1 at 0x0205", "goto +1", "bytes 0xFF, 0x00, 0x01", "message 4 at 0x0208",
+        "message 5 = 0", "{byte 0xF9}", "{noend}", "message none"}) {
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+  }
+  EXPECT_EQ(EngineBlocks(AsmOk(text, "again.scs")), blocks) << text;
+}
+
+TEST_F(ScnToolTest, DamagedFilesAreRefusedInOneLine) {
+  const std::vector<uint8_t> good = AsmOk("    end\n[messages]\nmessage\n    あ\n");
+  std::vector<uint8_t> outside = good;
+  outside[2] = 0xFF;  // message block far behind the end
+  std::vector<uint8_t> cut = good;
+  cut.resize(cut.size() - 20);
+  const std::vector<uint8_t> empty = BuildFile(Blocks{{}, Block(0, {}, {})});
+  const std::vector<uint8_t> small =
+      BuildFile(Blocks{std::vector<uint8_t>(100, 0x20), Block(0, {}, {})});
+  const std::pair<std::vector<uint8_t>, const char*> cases[] = {
+      {{1, 0, 2}, "too short for a scenario file (3 bytes)"},
+      {outside, "message block position 4080 lies outside the file"},
+      {cut, "message block is damaged: its packed stream ends before the"},
+      {empty, "event block holds 0 bytes, less than its 514-byte entry table"},
+      {small, "event block holds 100 bytes"},
+  };
+  for (const auto& [bytes, expected] : cases) {
+    std::string text, output;
+    EXPECT_EQ(Disasm(bytes, text, output), 1) << expected;
+    EXPECT_NE(output.find(expected), std::string::npos) << expected << "\n" << output;
+    EXPECT_EQ(output.find('\n'), output.size() - 1) << output;
+  }
+}
+
+// Runs the disassembler on every file of a directory in one shell loop (the tool starts once
+// per file); answers for each file its exit status and what it printed.
+std::vector<std::pair<int, std::string>> DisasmAll(const fs::path& dir, int count) {
+  std::string output;
+  RunCommand("cd '" + dir.string() + "' && for f in f*.SCN; do " + scntest::Tool() +
+                 " scn disasm \"$f\" -o \"$f.scs\" 2>\"$f.err\"; echo $? >\"$f.rc\"; done",
+             output);
+  std::vector<std::pair<int, std::string>> results;
+  for (int i = 0; i < count; i++) {
+    const std::string name = "f" + std::to_string(1000 + i) + ".SCN";
+    const std::string rc = scntest::ReadText(dir / (name + ".rc"));
+    results.push_back({rc.empty() ? -1 : std::stoi(rc), scntest::ReadText(dir / (name + ".err"))});
+  }
+  return results;
+}
+
+TEST_F(ScnToolTest, TruncatedAndRandomFilesNeverCrashTheDisassembler) {
+  std::mt19937 random(7);
+  auto bytes = [&](size_t n) {
+    std::vector<uint8_t> out(n);
+    for (uint8_t& b : out) b = static_cast<uint8_t>(random());
+    return out;
+  };
+  const std::vector<uint8_t> valid = AsmOk(kEveryCommand);
+  std::vector<std::vector<uint8_t>> files;
+  for (size_t n = 0; n < valid.size(); n += 37)
+    files.emplace_back(valid.begin(), valid.begin() + n);
+  for (int i = 0; i < 25; i++) files.push_back(bytes(random() % 2000));
+  // Packed blocks that hold random code and text: every one must come back byte for byte.
+  const size_t firstWellFormed = files.size();
+  std::vector<Blocks> wellFormed;
+  for (int i = 0; i < 25; i++) {
+    Blocks blocks{bytes(514 + random() % 600), bytes(514 + random() % 600)};
+    if (i % 2) {  // entries that mostly point into the code
+      for (int k = 0; k < 256; k++) {
+        const uint16_t at = static_cast<uint16_t>(514 + random() % 700);
+        blocks.events[2 + 2 * k] = static_cast<uint8_t>(at);
+        blocks.events[3 + 2 * k] = static_cast<uint8_t>(at >> 8);
+        blocks.messages[2 + 2 * k] = static_cast<uint8_t>(k % 3 ? 0 : at);
+        blocks.messages[3 + 2 * k] = static_cast<uint8_t>(k % 3 ? 0 : at >> 8);
+      }
+    }
+    wellFormed.push_back(blocks);
+    files.push_back(BuildFile(blocks));
+  }
+  for (size_t i = 0; i < files.size(); i++) {
+    scntest::WriteFile(dir.path / ("f" + std::to_string(1000 + i) + ".SCN"), files[i]);
+  }
+  const auto results = DisasmAll(dir.path, static_cast<int>(files.size()));
+  for (size_t i = 0; i < results.size(); i++) {
+    const auto& [status, err] = results[i];
+    EXPECT_TRUE(status == 0 || status == 1) << "file " << i << " status " << status << "\n" << err;
+    EXPECT_EQ(err.find("Sanitizer"), std::string::npos) << err;
+    EXPECT_EQ(err.find("runtime error"), std::string::npos) << err;
+    if (i < firstWellFormed) continue;
+    ASSERT_EQ(status, 0) << err;
+    const std::string name = "f" + std::to_string(1000 + i) + ".SCN.scs";
+    const std::vector<uint8_t> again = AsmOk(scntest::ReadText(dir.path / name), "again.scs");
+    EXPECT_EQ(EngineBlocks(again), wellFormed[i - firstWellFormed]) << "file " << i;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,151 @@
+// lntr3tool scn: assembles scenario source into scenario files and disassembles them, and the
+// file layout both share (two packed blocks on 16-byte boundaries).
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "resources/lzss.h"
+#include "tools/image_png.h"
+#include "tools/scn.h"
+#include "tools/tool.h"
+
+namespace {
+
+constexpr const char* kScnUsage =
+    "usage: lntr3tool scn asm SOURCE OUT.SCN\n"
+    "       lntr3tool scn disasm IN.SCN [-o SOURCE]\n"
+    "\n"
+    "A scenario file holds an event script and its messages. The source language is\n"
+    "described in docs/script-language.md.\n"
+    "  asm     assembles SOURCE (UTF-8 text) into a scenario file; errors name file and line\n"
+    "  disasm  writes a scenario file back as source (on standard output, or into SOURCE);\n"
+    "          assembling that source gives the same file\n";
+
+constexpr size_t kFileHeader = 4;     // two 16-bit block positions
+constexpr uint32_t kBlockAlign = 16;  // blocks start on 16-byte boundaries
+constexpr uint64_t kMaxPosition = 0xFFFF;
+
+// Fills with zero bytes up to the next 16-byte boundary.
+void Pad(std::vector<uint8_t>& file) {
+  while (file.size() % kBlockAlign) file.push_back(0);
+}
+
+// Unpacks the block at `position` (in 16-byte units).
+bool ReadBlock(std::span<const uint8_t> file, uint32_t position, const char* what,
+               std::vector<uint8_t>& out, std::string& error) {
+  const uint64_t at = static_cast<uint64_t>(position) * kBlockAlign;
+  const std::string name = what;
+  if (at + 4 > file.size()) {
+    error = name + " block position " + std::to_string(at) + " lies outside the file (" +
+            std::to_string(file.size()) + " bytes)";
+    return false;
+  }
+  const std::span<const uint8_t> block = file.subspan(static_cast<size_t>(at));
+  const int32_t count = static_cast<int32_t>(ReadLe32(block.data()));
+  out.clear();
+  if (count <= 0) return true;  // the engine unpacks nothing; the caller reports the short block
+  const uint32_t size = LzssBlockSize(block);
+  out.resize(size);
+  if (size == 0 || !LzssUnpack(out, block)) {
+    error = name + " block is damaged: its packed stream ends before the " + std::to_string(count) +
+            " bytes it announces";
+    out.clear();
+    return false;
+  }
+  return true;
+}
+
+// scn asm: source file to scenario file.
+int Assemble(const std::string& source, const std::string& output) {
+  std::vector<uint8_t> text;
+  if (!ToolReadBytes(source, text)) return ToolFail("cannot read " + source);
+  ScnBlocks blocks;
+  std::string errors;
+  const std::string_view view(reinterpret_cast<const char*>(text.data()), text.size());
+  if (!ScnAssemble(view, source, blocks, errors)) {
+    std::fputs(errors.c_str(), stderr);
+    return 1;
+  }
+  std::vector<uint8_t> file;
+  std::string error;
+  if (!ScnFileBuild(blocks, file, error)) return ToolFail(source + ": " + error);
+  if (!ToolWriteBytes(output, file)) return ToolFail("cannot write " + output);
+  return 0;
+}
+
+// scn disasm: scenario file to source, on standard output when `output` is empty.
+int Disassemble(const std::string& input, const std::string& output) {
+  std::vector<uint8_t> file;
+  if (!ToolReadBytes(input, file)) return ToolFail("cannot read " + input);
+  ScnBlocks blocks;
+  std::string text, error;
+  std::vector<std::string> notes;
+  if (!ScnFileRead(file, blocks, error) || !ScnDisassemble(blocks, text, notes, error)) {
+    return ToolFail(input + ": " + error);
+  }
+  for (const std::string& note : notes) {
+    std::fprintf(stderr, "lntr3tool: %s: note: %s\n", input.c_str(), note.c_str());
+  }
+  if (output.empty()) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : ToolFail("cannot write the standard output");
+  }
+  if (!ToolWriteBytes(output, std::vector<uint8_t>(text.begin(), text.end()))) {
+    return ToolFail("cannot write " + output);
+  }
+  return 0;
+}
+
+}  // namespace
+
+// Event block at position 1 (offset 16), the message block after it, both padded.
+bool ScnFileBuild(const ScnBlocks& blocks, std::vector<uint8_t>& file, std::string& error) {
+  file.assign(kFileHeader, 0);
+  Pad(file);
+  uint32_t positions[2] = {};
+  const std::vector<uint8_t>* parts[2] = {&blocks.events, &blocks.messages};
+  for (int i = 0; i < 2; i++) {
+    if (file.size() / kBlockAlign > kMaxPosition) {
+      error = "the scenario file grows past 1 MiB, beyond what its block positions reach";
+      return false;
+    }
+    positions[i] = static_cast<uint32_t>(file.size() / kBlockAlign);
+    const std::vector<uint8_t> packed = LzssPack(*parts[i]);
+    file.insert(file.end(), packed.begin(), packed.end());
+    Pad(file);
+  }
+  for (int i = 0; i < 2; i++) {
+    file[2 * i] = static_cast<uint8_t>(positions[i]);
+    file[2 * i + 1] = static_cast<uint8_t>(positions[i] >> 8);
+  }
+  return true;
+}
+
+// Reads the two position words and unpacks each block.
+bool ScnFileRead(std::span<const uint8_t> file, ScnBlocks& blocks, std::string& error) {
+  if (file.size() < kFileHeader) {
+    error = "too short for a scenario file (" + std::to_string(file.size()) + " bytes)";
+    return false;
+  }
+  return ReadBlock(file, ReadLe16(file.data()), "event", blocks.events, error) &&
+         ReadBlock(file, ReadLe16(file.data() + 2), "message", blocks.messages, error);
+}
+
+// Dispatches scn asm and scn disasm.
+int ToolScnMain(int argc, char** argv) {
+  for (int i = 1; i < argc; i++) {
+    if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+      std::fputs(kScnUsage, stdout);
+      return 0;
+    }
+  }
+  if (argc == 4 && !std::strcmp(argv[1], "asm")) return Assemble(argv[2], argv[3]);
+  if (argc >= 3 && !std::strcmp(argv[1], "disasm")) {
+    if (argc == 3) return Disassemble(argv[2], "");
+    if (argc == 5 && !std::strcmp(argv[3], "-o")) return Disassemble(argv[2], argv[4]);
+    if (argc == 5 && !std::strcmp(argv[2], "-o")) return Disassemble(argv[4], argv[3]);
+  }
+  std::fputs(kScnUsage, stderr);
+  return 2;
+}
