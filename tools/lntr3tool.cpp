@@ -20,6 +20,7 @@ constexpr ToolCommand kCommands[] = {
     {"tzg", ToolTzgMain, "convert 16-colour TZG pictures to and from PNG"},
     {"scn", ToolScnMain, "assemble and disassemble scenario files"},
     {"font", ToolFontMain, "build font files from TrueType fonts and show their glyphs"},
+    {"synth", ToolSynthMain, "render the demo's music tracks and sound entries from recipes"},
 };
 
 void PrintUsage(FILE* out) {

@@ -14,5 +14,8 @@ int ToolTzgMain(int argc, char** argv);   // tzg encode | decode
 int ToolScnMain(int argc, char** argv);   // scn asm | disasm
 int ToolFontMain(int argc, char** argv);  // font build | show
 
+// synth list | music | sounds
+int ToolSynthMain(int argc, char** argv);
+
 // Prints "lntr3tool: <message>" on standard error and answers 1.
 int ToolFail(const std::string& message);

@@ -39,6 +39,7 @@ inline constexpr const char* kFatalTitle = "終了します";
 struct AppOptions {
   std::string dataDir;          // overrides the "DataDir" setting when not empty
   std::string fallbackDataDir;  // used instead of the current directory when not empty
+  std::string viewPicture;      // show this picture instead of running the game
 };
 extern AppOptions AppConfig;
 

@@ -6,6 +6,7 @@
 
 #include "app/app.h"
 #include "app/presentation.h"
+#include "audio/audio.h"
 #include "platform/platform.h"
 
 uint8_t KeysHeld;
@@ -31,10 +32,6 @@ constexpr PolledKey kPolledKeys[] = {
     {VK_LEFT, InputLeft},     {VK_SPACE, InputSpace}, {VK_RETURN, InputOk},
     {VK_ESCAPE, InputCancel}, {VK_HOME, InputCancel},
 };
-
-// The CD poll of the music player; the pump calls it every step. Music is not wired in yet,
-// so there is nothing to restart.
-void CdPollStep() {}
 
 }  // namespace
 
@@ -64,7 +61,7 @@ bool PumpMessages() {
   }
   Random(2);
   PollKeys();
-  CdPollStep();
+  CdPoll();
   return false;
 }
 

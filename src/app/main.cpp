@@ -1,26 +1,32 @@
 // The entry point: command line, the platform backend, then the game's start-up.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "app/app.h"
+#include "audio/audio.h"
 #include "platform/platform.h"
 
 namespace {
 
 void PrintHelp(FILE* out) {
   std::fprintf(out,
-               "usage: lanternia3 [--data DIR] [--headless --script FILE [--dump-dir DIR]]\n"
+               "usage: lanternia3 [--data DIR] [--view NAME] [--headless --script FILE [--dump-dir DIR]]\n"
                "\n"
                "  --data DIR      game data directory (default: the stored \"DataDir\" setting,\n"
                "                  else the current directory)\n"
                "  --fallback-data DIR\n"
                "                  data directory when neither --data nor \"DataDir\" gives one\n"
                "                  (./play passes the demo game here)\n"
+               "  --view NAME     show the TZ2 picture NAME of the game data instead of\n"
+               "                  playing (for checking artwork)\n"
                "  --headless      run without a window: virtual clock, input from a script,\n"
                "                  message boxes on standard error\n"
                "  --script FILE   the headless input script\n"
                "  --dump-dir DIR  headless: write every painted frame there as PNG\n"
+               "  --play-music N  developer: once started, play music index N (looped)\n"
+               "  --play-sound N  developer: once started, play sound entry N once\n"
                "  --help          this text\n"
                "  --version       the version\n");
 }
@@ -48,12 +54,18 @@ int main(int argc, char** argv) {
       AppConfig.dataDir = value("--data");
     } else if (!std::strcmp(arg, "--fallback-data")) {
       AppConfig.fallbackDataDir = value("--fallback-data");
+    } else if (!std::strcmp(arg, "--view")) {
+      AppConfig.viewPicture = value("--view");
     } else if (!std::strcmp(arg, "--headless")) {
       options.backend = PlatBackendKind::Headless;
     } else if (!std::strcmp(arg, "--script")) {
       options.scriptPath = value("--script");
     } else if (!std::strcmp(arg, "--dump-dir")) {
       options.dumpDir = value("--dump-dir");
+    } else if (!std::strcmp(arg, "--play-music")) {
+      AudioStartRequests.music = std::atoi(value("--play-music")) & 0xFF;
+    } else if (!std::strcmp(arg, "--play-sound")) {
+      AudioStartRequests.sound = std::atoi(value("--play-sound")) & 0xFF;
     } else {
       std::fprintf(stderr, "lanternia3: unknown argument '%s'\n", arg);
       PrintHelp(stderr);

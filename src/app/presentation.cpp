@@ -31,7 +31,9 @@ void EnableFittingSizes() {
   }
 }
 
-void ReadMetrics() {
+}  // namespace
+
+void PresentReadMetrics() {
   const PlatMetrics m = PlatGetMetrics();
   FixedFrameX = static_cast<uint16_t>(m.fixedFrameX);
   FixedFrameY = static_cast<uint16_t>(m.fixedFrameY);
@@ -40,6 +42,8 @@ void ReadMetrics() {
   ScreenHeight = static_cast<uint16_t>(m.screenHeight);
   ScreenWidth = static_cast<uint16_t>(m.screenWidth);
 }
+
+namespace {
 
 // Moves the window so that its client area is width x height, centred on the display.
 void MoveCentred(int windowWidth, int windowHeight) {
@@ -125,7 +129,7 @@ int64_t PresentCreate() {
   PresentReloadPalette();
   ScreenFrame = FrameCreate("VmemDIB");
   BackFrame = FrameCreate("VbufDIB");
-  ReadMetrics();
+  PresentReadMetrics();
   PlatMenuEnable(kModeFullScreen, PlatHasDisplayMode(640, 480));
   EnableFittingSizes();
   PlatMenuEnable(kMenuSkipToChoice, false);
@@ -182,7 +186,7 @@ void PresentDisplayChange() {
     MinimisedDisplayChange = 1;
     return;
   }
-  ReadMetrics();
+  PresentReadMetrics();
   if (ScreenMode != kModeFullScreen) {
     EnableFittingSizes();
     if (ModeBeforeFullScreen == kModeOtherSize) PresentModeCommand(kModeStartSize);

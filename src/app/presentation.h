@@ -38,6 +38,8 @@ void PresentHitTest(bool inClient);
 void PresentMenuSelect();
 // Commands 40000..40008.
 void PresentModeCommand(uint16_t command);
+// Reads the frame, menu-bar and caption sizes and the display size from the host.
+void PresentReadMetrics();
 // Loads entries 0..235 of the shown palette into the window palette.
 void PresentReloadPalette();
 // Sets the check marks of the size menu from ScreenMode.

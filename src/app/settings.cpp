@@ -7,6 +7,7 @@
 #include "app/app.h"
 #include "app/input.h"
 #include "app/presentation.h"
+#include "audio/audio.h"
 #include "graphics/frame.h"
 #include "resources/sjis.h"
 #include "scenario/scenario.h"
@@ -143,7 +144,11 @@ void SettingsCommand(uint16_t command) {
     case kMenuPcm:
       if (SoundToggleDepth > 0) return;
       SoundToggleDepth++;
-      FlipFlag(command, command == kMenuMusic ? MusicOn : PcmOn);
+      if (command == kMenuMusic) {
+        CdToggleMusic();
+      } else {
+        PcmToggleSetting();
+      }
       SoundToggleDepth--;
       return;
     case kMenuReadTextFast:

@@ -6,6 +6,7 @@
 #include "app/input.h"
 #include "app/presentation.h"
 #include "app/settings.h"
+#include "audio/audio.h"
 #include "graphics/frame.h"
 #include "graphics/palette.h"
 #include "platform/platform.h"
@@ -77,13 +78,7 @@ int AppRun() {
   MemReset();
   SetDefaults();
 
-  const PlatMetrics metrics = PlatGetMetrics();
-  FixedFrameX = static_cast<uint16_t>(metrics.fixedFrameX);
-  FixedFrameY = static_cast<uint16_t>(metrics.fixedFrameY);
-  MenuBarHeight = static_cast<uint16_t>(metrics.menuBarHeight);
-  CaptionHeight = static_cast<uint16_t>(metrics.captionHeight);
-  ScreenHeight = static_cast<uint16_t>(metrics.screenHeight);
-  ScreenWidth = static_cast<uint16_t>(metrics.screenWidth);
+  PresentReadMetrics();
   DesktopWidth = ScreenWidth;
   DesktopHeight = ScreenHeight;
 
@@ -128,6 +123,7 @@ void SetDefaults() {
   ClientHeight = 480;
   InputReset();
   PlayMode = PlayModeTitle;
+  AudioReset();
   PalSetInitial();
   PalResetTables();
   SettingsLoad();
@@ -165,6 +161,8 @@ void CheckColourDepth() {
 
 bool InitGame() {
   DataDir = FindDataDir();
+  // Without a CD device music only stays silent; start-up goes on.
+  CdOpen(false);
   if (!PackOpen()) return false;
   uint32_t size;
   FontBlock = PackLoad("KNJ_ALL.KNJ", &size, kPackData);
@@ -236,9 +234,13 @@ void ExitGameFailed() {
 void Shutdown() {
   PlatKillTimer(1);
   MemRelease(&FontBlock);
+  // The wave device lets go of the sound before its block goes.
+  PcmClose();
+  MemRelease(&PcmBlock);
   WeatherSemaphore = 0;
   MemRelease(&WeatherBuffer);
   MemRelease(&CharPalettes);
   PackClose();
+  CdClose();
   MemFreeAll();
 }

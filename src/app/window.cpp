@@ -5,9 +5,11 @@
 #include "app/input.h"
 #include "app/presentation.h"
 #include "app/settings.h"
+#include "audio/audio.h"
 #include "graphics/palette.h"
 #include "platform/platform.h"
 #include "screens/main_flow.h"
+#include "screens/viewer.h"
 
 namespace {
 
@@ -18,7 +20,9 @@ void ReloadAndRepaint() {
 
 // Every 80 ms. The tick's work (the music poll delay, the weather overlay step) belongs to
 // subsystems that hook in here as they arrive; nothing else runs on it.
-void TimerTick() {}
+void TimerTick() {
+  if (CdPollDelay != 0) CdPollDelay--;
+}
 
 }  // namespace
 
@@ -94,10 +98,12 @@ int64_t WndProc(uint32_t message, uint64_t wParam, int64_t lParam) {
     case WM_PALETTECHANGED:
       return 0;
     case MM_WOM_DONE:
+      PcmDoneMessage();
       return 0;
     case WM_USER:
       IgnoreNextInput = 0;
       if (!InitGame()) ExitGameFailed();
+      if (!AppConfig.viewPicture.empty()) ViewPicture(AppConfig.viewPicture.c_str());
       MainFlow();
     default:
       return PlatDefWindowProc(message, wParam, lParam);

@@ -144,11 +144,12 @@ void FrameCopyRect(MemHandle dst, MemHandle src, const Rect& rect) {
   MemUnlock(dst);
 }
 
-void FrameGetBlock(MemHandle dst, MemHandle src, int16_t x, int16_t y, int16_t w, int16_t h) {
-  if (w <= 0 || h <= 0 || MemSize(src) < kFrameBlockSize) return;
-  const uint32_t capacity = MemSize(dst);
-  uint8_t* to = MemLock(dst);
-  uint8_t* from = LockPixels(src);
+namespace {
+
+// Calls copy(frame pixel, block byte) for every pixel of the w x h area at (x, y) that lies
+// inside both the frame and a plain block of `capacity` bytes holding the area row by row.
+template <typename Copy>
+void ForBlockPixels(uint8_t* pixels, uint32_t capacity, int x, int y, int w, int h, Copy copy) {
   for (int row = 0; row < h; row++) {
     const int fy = y + row;
     if (fy < 0 || fy >= kFrameHeight) continue;
@@ -156,28 +157,27 @@ void FrameGetBlock(MemHandle dst, MemHandle src, int16_t x, int16_t y, int16_t w
       const int fx = x + col;
       const size_t at = static_cast<size_t>(row) * w + col;
       if (fx < 0 || fx >= kFrameWidth || at >= capacity) continue;
-      to[at] = Row(from, fy)[fx];
+      copy(Row(pixels, fy)[fx], at);
     }
   }
+}
+
+}  // namespace
+
+void FrameGetBlock(MemHandle dst, MemHandle src, int16_t x, int16_t y, int16_t w, int16_t h) {
+  if (w <= 0 || h <= 0 || MemSize(src) < kFrameBlockSize) return;
+  uint8_t* to = MemLock(dst);
+  ForBlockPixels(LockPixels(src), MemSize(dst), x, y, w, h,
+                 [to](uint8_t& pixel, size_t at) { to[at] = pixel; });
   MemUnlock(src);
   MemUnlock(dst);
 }
 
 void FramePutBlock(MemHandle dst, MemHandle src, int16_t x, int16_t y, int16_t w, int16_t h) {
   if (w <= 0 || h <= 0 || MemSize(dst) < kFrameBlockSize) return;
-  const uint32_t capacity = MemSize(src);
-  uint8_t* to = LockPixels(dst);
   const uint8_t* from = MemLock(src);
-  for (int row = 0; row < h; row++) {
-    const int fy = y + row;
-    if (fy < 0 || fy >= kFrameHeight) continue;
-    for (int col = 0; col < w; col++) {
-      const int fx = x + col;
-      const size_t at = static_cast<size_t>(row) * w + col;
-      if (fx < 0 || fx >= kFrameWidth || at >= capacity) continue;
-      Row(to, fy)[fx] = from[at];
-    }
-  }
+  ForBlockPixels(LockPixels(dst), MemSize(src), x, y, w, h,
+                 [from](uint8_t& pixel, size_t at) { pixel = from[at]; });
   MemUnlock(src);
   MemUnlock(dst);
   RectExtend(DirtyRect, x, y, x + w, y + h);

@@ -59,6 +59,7 @@ bool PlatInit(const PlatOptions& options) {
     return false;
   }
   gPlat.backend->settingsLoad(gPlat.settings, gPlat.settingsKeyExists);
+  PlatAudioInit(options.backend);
   return true;
 }
 
@@ -88,6 +89,7 @@ void PlatQueueMessage(uint32_t message, uint64_t wParam, int64_t lParam) {
 
 bool PlatPeekMessage(PlatMsg& out, bool remove) {
   Backend().pumpEvents();
+  PlatAudioPump();
   if (!gPlat.queue.empty()) {
     out = gPlat.queue.front();
     if (remove) gPlat.queue.pop_front();

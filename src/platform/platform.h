@@ -309,7 +309,10 @@ constexpr uint32_t PlatTmsf(int track, int minutes, int seconds, int frames) {
          static_cast<uint32_t>(seconds & 0xFF) << 16 | static_cast<uint32_t>(frames & 0xFF) << 24;
 }
 
-uint32_t PlatCdOpen();
+// Opens the device on the track files of `directory` ("TRACKnn.OGG" or "TRACKnn.WAV", any
+// case, nn the CD track number). Missing files are tracks that cannot be played; an unreadable
+// directory is a drive without a disc. Fails only when the machine has no such device.
+uint32_t PlatCdOpen(std::string_view directory);
 uint32_t PlatCdClose();
 uint32_t PlatCdSeekTrack(int track);
 // Length of a track as minutes, seconds and frames.
@@ -334,6 +337,9 @@ bool PlatAuxSetVolume(int device, uint32_t volume);
 // [SECTION] Wave output
 // One buffer of 16-bit mono PCM at a time. When it has played its loops (or the device was
 // reset) MM_WOM_DONE is posted to the window.
+
+// Answers of the wave calls besides 0.
+enum : uint32_t { MMSYSERR_INVALHANDLE = 5, MMSYSERR_NODRIVER = 6, WAVERR_BADFORMAT = 32 };
 
 uint32_t PlatWaveOpen(int samplesPerSecond, int bitsPerSample, int channels);
 // `loops` 0xFFFFFFFF plays until reset. The samples must stay valid until MM_WOM_DONE.

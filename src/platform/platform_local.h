@@ -67,6 +67,42 @@ struct PlatBackend {
 extern const PlatBackend kSdlBackend;
 extern const PlatBackend kHeadlessBackend;
 
+// [SECTION] Sound output hooks
+// The CD and wave devices themselves (track files, positions, play state, loops, volumes) live
+// in audio.cpp and run on PlatTicks(); a backend only makes them heard (SDL) or records them
+// (headless). See audio_local.h for the types.
+struct PlatAudioMachine;
+struct PlatWaveFormat;
+struct PlatAudioBackend {
+  // The sound hardware the devices find: mixer controls and the answers of failing opens.
+  const PlatAudioMachine& (*machine)();
+  // Output is wanted (a device was opened); the first call brings it up. No output: silent.
+  void (*open)();
+  // Both devices are closed: give the output back.
+  void (*release)();
+  // Sound sample frames [first, end) of a track file, replacing what the CD played.
+  void (*cdStart)(const std::string& path, uint64_t first, uint64_t end);
+  void (*cdStop)();
+  // Still making sound from what was started (output lags behind the clock).
+  bool (*cdSounding)();
+  // Sound a buffer `loops` times (0xFFFFFFFF: until stopped); the backend keeps its own copy.
+  void (*waveStart)(std::span<const uint8_t> samples, const PlatWaveFormat& format, uint32_t loops);
+  void (*waveStop)();
+  bool (*waveSounding)();
+  // Left in the low word, right in the high word.
+  void (*setVolumes)(uint32_t cdVolume, uint32_t waveVolume);
+  // One line per device call or device event, at PlatTicks() `time`; nullptr: nobody records.
+  void (*trace)(uint32_t time, const std::string& line);
+};
+extern const PlatAudioBackend kSdlAudio;
+extern const PlatAudioBackend kHeadlessAudio;
+
+// Closes both sound devices and picks the output of `kind`; PlatInit calls it.
+void PlatAudioInit(PlatBackendKind kind);
+// Device events: a wave buffer that has played out posts MM_WOM_DONE, a CD play that reached
+// its end stops. Runs on every look at the queue.
+void PlatAudioPump();
+
 // [SECTION] Shared state
 // Cleared by PlatInit; lives until PlatShutdown.
 

@@ -227,9 +227,11 @@ class XvfbWindowTest : public ::testing::Test {
   }
 
   // Starts the game on the virtual display with the case's directories.
-  Process& StartGame(const std::string& logName) {
+  Process& StartGame(const std::string& logName, const std::vector<std::string>& extra = {}) {
+    std::vector<std::string> argv{LNTR3_BIN_DIR "/lanternia3", "--data", (root_ / "data").string()};
+    argv.insert(argv.end(), extra.begin(), extra.end());
     games_.push_back(
-        Spawn({LNTR3_BIN_DIR "/lanternia3", "--data", (root_ / "data").string()},
+        Spawn(argv,
               {"DISPLAY=" + sDisplayName, "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER=x11",
                "SDL_AUDIODRIVER=dummy", "HOME=" + (root_ / "home").string(),
                "XDG_CONFIG_HOME=" + (root_ / "config").string(), "ASAN_OPTIONS=detect_leaks=0"},
@@ -383,6 +385,39 @@ class XvfbWindowTest : public ::testing::Test {
     return WaitExit(tool, 10000) == 0;
   }
 
+  // Writes a palette PNG of 640 x 480 indices and encodes it as a TZ2 picture in the data
+  // directory with the toolchain.
+  bool Picture(const std::string& name, const std::vector<uint8_t>& indices,
+               const std::vector<uint8_t>& rgbColours) {
+    const fs::path png = root_ / "picture.png";
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = 640;
+    image.height = 480;
+    image.format = PNG_FORMAT_RGB_COLORMAP;
+    image.colormap_entries = static_cast<png_uint_32>(rgbColours.size() / 3);
+    if (!png_image_write_to_file(&image, png.c_str(), 0, indices.data(), 640, rgbColours.data())) {
+      return false;
+    }
+    Process tool = Spawn({LNTR3_BIN_DIR "/lntr3tool", "tz2", "encode", png.string(),
+                          (root_ / "data" / name).string()},
+                         {}, (root_ / "tool.log").string());
+    return WaitExit(tool, 10000) == 0;
+  }
+
+  // Waits until the screenshot's pixel (x, y) has the colour.
+  static bool WaitPixel(Window window, int x, int y, uint32_t colour, const std::string& name) {
+    for (int i = 0; i < 100; i++) {
+      XWindowAttributes attributes;
+      if (XGetWindowAttributes(sDisplay, window, &attributes) && x < attributes.width &&
+          y < attributes.height && Shot(window, name).At(x, y) == colour) {
+        return true;
+      }
+      Sleep(100);
+    }
+    return false;
+  }
+
   static inline Process sXvfb;
   static inline std::string sDisplayName;
   static inline Display* sDisplay = nullptr;
@@ -468,6 +503,77 @@ TEST_F(XvfbWindowTest, QuitQuestionFromTheBarTheCloseBoxAndTheAccessKey) {
 
   Key(XK_q, XK_Alt_L);
   ASSERT_TRUE(WaitBox(window, true, 5000, "xvfb-quit-question.png")) << ReadFile(game.errPath);
+  Key(XK_Return);
+  const std::optional<int> status = WaitExit(game, 10000);
+  ASSERT_TRUE(status.has_value()) << "the game did not end";
+  EXPECT_EQ(*status, 0) << ReadFile(game.errPath);
+}
+
+TEST_F(XvfbWindowTest, APictureAtTwoWindowSizesAndInFullScreen) {
+  if (!fs::exists(LNTR3_BIN_DIR "/lntr3tool")) GTEST_SKIP() << "lntr3tool not built";
+  // Four quadrants of distinct colours with a 2 x 2 yellow dot at (100, 100).
+  const std::vector<uint8_t> colours{255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 255, 255, 0};
+  std::vector<uint8_t> indices(640 * 480);
+  for (int y = 0; y < 480; y++) {
+    for (int x = 0; x < 640; x++)
+      indices[y * 640 + x] = static_cast<uint8_t>((y >= 240) * 2 + (x >= 320));
+  }
+  for (int y = 100; y < 102; y++) {
+    for (int x = 100; x < 102; x++) indices[y * 640 + x] = 4;
+  }
+  ASSERT_TRUE(Picture("QUAD.TZ2", indices, colours));
+  ASSERT_TRUE(Pack("LNTR3DAT.PAK", {"KNJ_ALL.KNJ", "CHR_PAL.DAT"}));
+  ASSERT_TRUE(Pack("LNTR3SCN.PAK", {"0000.SCN"}));
+  Process& game = StartGame("view.log", {"--view", "QUAD.TZ2"});
+  const Window window = WaitForWindow(20000);
+  ASSERT_NE(window, 0u) << ReadFile(game.errPath);
+  Focus(window);
+
+  // 640 x 480: painted 1:1 below the bar.
+  ASSERT_TRUE(WaitPixel(window, 10, kBar + 10, 0xFF0000, "xvfb-view-640.png"))
+      << ReadFile(game.errPath);
+  Image image = Shot(window, "xvfb-view-640.png");
+  EXPECT_EQ(image.At(319, kBar + 239), 0xFF0000u);
+  EXPECT_EQ(image.At(320, kBar + 239), 0x00FF00u);
+  EXPECT_EQ(image.At(319, kBar + 240), 0x0000FFu);
+  EXPECT_EQ(image.At(639, kBar + 479), 0xFFFFFFu);
+  EXPECT_EQ(image.At(100, kBar + 100), 0xFFFF00u);
+  EXPECT_EQ(image.At(101, kBar + 101), 0xFFFF00u);
+  EXPECT_EQ(image.At(102, kBar + 102), 0xFF0000u);
+
+  // 800 x 600 from the size menu: whole pixels scaled by 5/4.
+  Key(XK_d, XK_Alt_L);
+  Sleep(300);
+  Key(XK_4);
+  ASSERT_TRUE(WaitPixel(window, 799, kBar + 599, 0xFFFFFF, "xvfb-view-800.png"))
+      << ReadFile(game.errPath);
+  image = Shot(window, "xvfb-view-800.png");
+  EXPECT_EQ(image.width, 800);
+  EXPECT_EQ(image.height, 600 + kBar);
+  EXPECT_EQ(image.At(399, kBar + 299), 0xFF0000u);
+  EXPECT_EQ(image.At(400, kBar + 299), 0x00FF00u);
+  EXPECT_EQ(image.At(400, kBar + 300), 0xFFFFFFu);
+  EXPECT_EQ(image.At(125, kBar + 125), 0xFFFF00u);  // the dot covers 125..127
+  EXPECT_EQ(image.At(128, kBar + 128), 0xFF0000u);
+
+  // Full screen on the 1024 x 768 display: 1:1, centred on black.
+  Key(XK_d, XK_Alt_L);
+  Sleep(300);
+  Key(XK_f);
+  const int left = (1024 - 640) / 2, top = (768 - 480) / 2;
+  ASSERT_TRUE(WaitPixel(window, left + 630, top + 470, 0xFFFFFF, "xvfb-view-full.png"))
+      << ReadFile(game.errPath);
+  image = Shot(window, "xvfb-view-full.png");
+  EXPECT_EQ(image.width, 1024);
+  EXPECT_EQ(image.At(left - 1, top + 300), 0x000000u);
+  EXPECT_EQ(image.At(left, top + 300), 0x0000FFu);
+  EXPECT_EQ(image.At(left + 639, top + 479), 0xFFFFFFu);
+  EXPECT_EQ(image.At(left + 640, top + 479), 0x000000u);
+  EXPECT_EQ(image.At(left + 100, top + 100), 0xFFFF00u);
+  EXPECT_EQ(image.At(left + 320, top + 100), 0x00FF00u);
+
+  Key(XK_q, XK_Alt_L);
+  ASSERT_TRUE(WaitBox(window, true, 5000, "xvfb-view-quit.png")) << ReadFile(game.errPath);
   Key(XK_Return);
   const std::optional<int> status = WaitExit(game, 10000);
   ASSERT_TRUE(status.has_value()) << "the game did not end";

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -83,3 +84,48 @@ void HeadlessWatchPaletteEntry(int index);
 const std::vector<PalEntry>& HeadlessWatchedColours();
 // Number of pump steps that found nothing to do.
 uint64_t HeadlessIdleSteps();
+
+// [SECTION] Sound
+// The CD and wave devices run on the virtual clock, with track lengths read from the track
+// files and sound lengths from the buffers. Every call the engine makes of them, and every
+// device event, is recorded as one line with its time:
+//   CdOpen, CdClose, CdSeek 5, CdLength 5 -> 3:01:10, CdPlay 5:00:00:00 5:02:58:48, CdStop,
+//   CdMode -> play|stop, CdEnd 5 (the play reached its end), AuxGetVolume 0 -> ffffffff,
+//   AuxSetVolume 0 7bff7bff, WaveOpen 22050 16 1, WaveWrite 44100 1 (bytes, passes) or
+//   WaveWrite 44100 endless, WaveReset, WaveClose, WaveGetVolume -> ffffffff,
+//   WaveSetVolume 00000000, WaveDone (MM_WOM_DONE posted).
+// A failing call ends in "-> error number".
+
+// The pretend sound hardware.
+struct HeadlessAudioConfig {
+  // Mixer controls; by default one CD-audio control with left and right volume.
+  std::vector<PlatAuxCaps> aux{
+      PlatAuxCaps{0, 0, AUXCAPS_CDAUDIO, AUXCAPS_VOLUME | AUXCAPS_LRVOLUME}};
+  uint32_t cdOpenError = 0;     // non-zero: the CD device cannot be opened
+  uint32_t waveOpenError = 0;   // non-zero: the wave device cannot be opened
+  uint32_t waveWriteError = 0;  // non-zero: buffers are refused
+};
+// Replaces the sound hardware; what the devices are doing stays.
+void HeadlessConfigureAudio(const HeadlessAudioConfig& config);
+
+struct HeadlessAudioCall {
+  uint32_t time;  // virtual milliseconds
+  std::string line;
+};
+const std::vector<HeadlessAudioCall>& HeadlessAudioCalls();
+void HeadlessClearAudioCalls();
+// The recorded lines (without times) that begin with one of `prefixes`; all when none given.
+std::vector<std::string> HeadlessAudioLines(std::initializer_list<std::string_view> prefixes = {});
+
+// What a listener hears now.
+struct HeadlessAudioNow {
+  int cdTrack;            // CD track sounding, 0 for none
+  uint32_t cdPositionMs;  // position inside that track
+  uint32_t cdVolume;      // left low word, right high word
+  bool wave;              // a wave buffer is sounding
+  uint32_t waveBytes;     // its length
+  uint32_t waveLoops;     // passes asked for, 0xFFFFFFFF endless
+  uint32_t wavePass;      // pass now sounding, from 0
+  uint32_t waveVolume;
+};
+HeadlessAudioNow HeadlessAudioHeard();

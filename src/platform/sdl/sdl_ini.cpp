@@ -74,7 +74,11 @@ bool ValueWritable(std::string_view value) {
 // Values with edge blanks or an opening quote are quoted, so reading strips exactly one pair.
 std::string ValueText(std::string_view value) {
   const bool quote = !value.empty() && (Trim(value) != value || value.front() == '"');
-  return quote ? "\"" + std::string(value) + "\"" : std::string(value);
+  std::string text;
+  if (quote) text += '"';
+  text += value;
+  if (quote) text += '"';
+  return text;
 }
 
 // Creates a directory and its missing parents.
@@ -147,7 +151,8 @@ bool SdlIniParse(std::string_view text, std::string_view section, SdlIniValues& 
 // Rewrites one section in place, keeping the rest of the text.
 bool SdlIniMerge(std::string_view oldText, std::string_view section, const SdlIniValues& values,
                  std::string& out) {
-  std::string body = "[" + std::string(section) + "]\n";
+  std::string body;
+  body.append("[").append(section).append("]\n");
   for (const auto& [name, value] : values) {
     if (!NameWritable(name) || !ValueWritable(value)) return false;
     body += name + "=" + ValueText(value) + "\n";

@@ -1,0 +1,288 @@
+// CD music on the headless devices: which track plays and how far, the loop restart by the
+// poll, remembered requests while music is off, fades and the wait for a track's end.
+#include <gtest/gtest.h>
+
+#include "app/settings.h"
+#include "audio_fixture.h"
+
+namespace {
+
+using CdTest = AudioTest;
+
+TEST_F(CdTest, LoopedIndexPlayedTwiceStartsOnce) {
+  WriteTrack(7, 0, 10, 0);
+  WriteTrack(2, 0, 10, 0);
+  ASSERT_EQ(CdOpen(false), 0u);
+  CdPlay(5, true);
+  CdPlay(5, true);
+  EXPECT_EQ(HeadlessAudioLines({"CdPlay"}),
+            (std::vector<std::string>{"CdPlay 7:00:00:00 7:00:07:38"}));
+  EXPECT_EQ(CurrentMusic, 5);
+  EXPECT_EQ(CdPlaying, 1u);
+  // Another index replaces it: stop, then the new track.
+  CdPlay(0, false);
+  EXPECT_EQ(HeadlessAudioLines({"CdPlay", "CdStop"}),
+            (std::vector<std::string>{"CdPlay 7:00:00:00 7:00:07:38", "CdStop",
+                                      "CdPlay 2:00:00:00 2:00:10:00"}));
+  EXPECT_EQ(LastMusic, 5);
+}
+
+TEST_F(CdTest, IndicesPastTheDataTrackFollowTheTable) {
+  for (int track : {2, 28, 29, 31}) WriteTrack(track, 0, 5, 0);
+  ASSERT_EQ(CdOpen(false), 0u);
+  for (uint8_t index : {0, 26, 27, 32}) CdPlay(index, false);
+  EXPECT_EQ(HeadlessAudioLines({"CdSeek"}),
+            (std::vector<std::string>{"CdSeek 2", "CdSeek 28", "CdSeek 31", "CdSeek 29"}));
+  // Out of the table: nothing at all.
+  CdPlay(34, false);
+  CdPlay(kNoMusic, false);
+  EXPECT_EQ(Count("CdSeek"), 4u);
+  EXPECT_EQ(CurrentMusic, 32);
+}
+
+TEST_F(CdTest, LoopedTracksStopTwoSecondsAndThirtySevenFramesShort) {
+  WriteTrack(2, 3, 1, 10);
+  WriteTrack(3, 0, 1, 20);
+  WriteTrack(4, 0, 0, 20);
+  ASSERT_EQ(CdOpen(false), 0u);
+  for (uint8_t index : {0, 1, 2}) CdPlay(index, true);
+  EXPECT_EQ(
+      HeadlessAudioLines({"CdPlay"}),
+      (std::vector<std::string>{"CdPlay 2:00:00:00 2:02:58:48", "CdPlay 3:00:00:00 3:00:00:58",
+                                "CdPlay 4:00:00:00 4:00:00:20"}));
+  // Played once, a track plays to its end.
+  CdPlay(0, false);
+  EXPECT_EQ(HeadlessAudioLines({"CdPlay"}).back(), "CdPlay 2:00:00:00 2:03:01:10");
+}
+
+TEST_F(CdTest, ShorteningBorrowsFromMinutes) {
+  struct Case {
+    int m, s, f, wantM, wantS, wantF;
+  };
+  for (const Case& c :
+       {Case{1, 0, 10, 0, 57, 48}, Case{1, 1, 0, 0, 58, 38}, Case{2, 0, 40, 1, 58, 3},
+        Case{0, 0, 0, 0, 0, 0}, Case{0, 2, 36, 0, 0, 36}}) {
+    int m = c.m, s = c.s, f = c.f;
+    CdShortenForLoop(m, s, f);
+    EXPECT_EQ(std::tie(m, s, f), std::tie(c.wantM, c.wantS, c.wantF))
+        << c.m << ":" << c.s << ":" << c.f;
+  }
+}
+
+TEST_F(CdTest, MusicOffRemembersAndSwitchingOnPlaysLooped) {
+  WriteTrack(5, 0, 30, 0);
+  ASSERT_EQ(CdOpen(false), 0u);
+  HeadlessClearAudioCalls();
+  MusicOn = 0;
+  CdPlay(3, false);
+  EXPECT_TRUE(HeadlessAudioLines({"Cd"}).empty());
+  EXPECT_EQ(CurrentMusic, 3);
+  EXPECT_EQ(CdPlaying, 1u);
+
+  SettingsCommand(kMenuMusic);
+  EXPECT_EQ(MusicOn, 1);
+  EXPECT_TRUE(PlatMenuIsChecked(kMenuMusic));
+  EXPECT_EQ(HeadlessSettings().at("Music"), "1");
+  // The remembered request comes back looped, whatever it asked for.
+  EXPECT_EQ(HeadlessAudioLines({"CdPlay"}),
+            (std::vector<std::string>{"CdPlay 5:00:00:00 5:00:27:38"}));
+  EXPECT_EQ(CdLoop, 1);
+
+  // Off again: the device stops, the track stays remembered.
+  SettingsCommand(kMenuMusic);
+  EXPECT_EQ(MusicOn, 0);
+  EXPECT_EQ(HeadlessSettings().at("Music"), "0");
+  EXPECT_EQ(HeadlessAudioLines({"CdStop"}).size(), 1u);
+  EXPECT_EQ(HeadlessAudioHeard().cdTrack, 0);
+  EXPECT_EQ(CurrentMusic, 3);
+  EXPECT_EQ(CdPlaying, 1u);
+}
+
+TEST_F(CdTest, PollRestartsALoopedTrackAfterItEnds) {
+  WriteTrack(2, 0, 4, 0);  // looped, it plays 1.507 s
+  ASSERT_EQ(CdOpen(false), 0u);
+  const uint32_t start = PlatTicks();
+  CdPlay(0, true);
+  EXPECT_EQ(HeadlessAudioHeard().cdTrack, 2);
+  PumpUntil(start + 5000);
+
+  const uint32_t end = TimeOf("CdEnd");
+  ASSERT_NE(end, ~0u);
+  EXPECT_NEAR(static_cast<double>(end - start), 1507, 2);
+  // The status is asked every 10 timer ticks, so the restart comes within 800 ms (+ a tick).
+  const uint32_t again = TimeOf("CdPlay", end);
+  ASSERT_NE(again, ~0u);
+  EXPECT_LE(again - end, 880u);
+  EXPECT_EQ(HeadlessAudioLines({"CdPlay"})[1], "CdPlay 2:00:00:00 2:00:01:38");
+  const uint32_t third = TimeOf("CdPlay", again + 1);
+  ASSERT_NE(third, ~0u);
+  EXPECT_NEAR(static_cast<double>(third - again), 1600, 90);
+  // The device is asked about every 800 ms, not at every pump step.
+  EXPECT_LE(Count("CdMode"), 7u);
+}
+
+TEST_F(CdTest, SuspendedTrackIsNotRestarted) {
+  WriteTrack(2, 0, 4, 0);
+  ASSERT_EQ(CdOpen(false), 0u);
+  CdPlay(0, true);
+  CdSuspend();
+  PumpUntil(PlatTicks() + 4000);
+  EXPECT_EQ(Count("CdPlay"), 1u);
+  EXPECT_EQ(Count("CdMode"), 0u);
+  // The same index plays again when asked.
+  CdPlay(0, true);
+  EXPECT_EQ(Count("CdPlay"), 2u);
+  EXPECT_EQ(CdPlaying, 1u);
+}
+
+TEST_F(CdTest, FadeWithoutAMixerControlStopsAtOnce) {
+  HeadlessAudioConfig config;
+  config.aux.clear();
+  HeadlessConfigureAudio(config);
+  WriteTrack(2, 0, 30, 0);
+  ASSERT_EQ(CdOpen(false), 0u);
+  CdPlay(0, true);
+  const uint32_t before = PlatTicks();
+  CdFadeOut();
+  EXPECT_EQ(PlatTicks(), before);
+  EXPECT_EQ(Count("AuxSetVolume"), 0u);
+  EXPECT_EQ(HeadlessAudioLines({"CdStop"}).size(), 1u);
+  EXPECT_EQ(CdPlaying, 0u);
+  EXPECT_EQ(CurrentMusic, kNoMusic);
+}
+
+TEST_F(CdTest, FadeStepsTheMixerDownThenPutsItBack) {
+  WriteTrack(2, 0, 30, 0);
+  ASSERT_EQ(CdOpen(false), 0u);
+  PlatAuxSetVolume(0, 0x8000FFFF);
+  CdPlay(0, true);
+  HeadlessClearAudioCalls();
+  const uint32_t before = PlatTicks();
+  CdFadeOut();
+  const auto sets = HeadlessAudioLines({"AuxSetVolume"});
+  ASSERT_EQ(sets.size(), 33u);
+  EXPECT_EQ(sets[0], "AuxSetVolume 0 7c00f7ff");  // 31/32 of each channel
+  EXPECT_EQ(sets[31], "AuxSetVolume 0 00000000");
+  // The stop comes at silence, before the volume goes back.
+  const auto tail = HeadlessAudioLines({"CdStop", "AuxSetVolume"});
+  EXPECT_EQ(
+      std::vector<std::string>(tail.end() - 3, tail.end()),
+      (std::vector<std::string>{"AuxSetVolume 0 00000000", "CdStop", "AuxSetVolume 0 8000ffff"}));
+  EXPECT_GE(PlatTicks() - before, 32u * 30);
+  EXPECT_LT(PlatTicks() - before, 32u * 40);
+}
+
+TEST_F(CdTest, OpenListsCdControlsElseLineInAndScalesMonoControlsAlone) {
+  HeadlessAudioConfig config;
+  config.aux = {PlatAuxCaps{1, 1, AUXCAPS_AUXIN, AUXCAPS_VOLUME},
+                PlatAuxCaps{26, 16, AUXCAPS_CDAUDIO, AUXCAPS_VOLUME},  // the excluded driver
+                PlatAuxCaps{2, 2, AUXCAPS_CDAUDIO, AUXCAPS_VOLUME}};
+  HeadlessConfigureAudio(config);
+  ASSERT_EQ(CdOpen(true), 0u);
+  ASSERT_EQ(CdAuxCount, 1);
+  EXPECT_EQ(CdAuxDevices[0].device, 2);
+
+  // Without a CD control the line-in ones fade; a mono control keeps its high word.
+  config.aux = {PlatAuxCaps{26, 16, AUXCAPS_CDAUDIO, AUXCAPS_VOLUME},
+                PlatAuxCaps{1, 1, AUXCAPS_AUXIN, AUXCAPS_VOLUME}};
+  HeadlessConfigureAudio(config);
+  WriteTrack(2, 0, 30, 0);
+  ASSERT_EQ(CdOpen(false), 0u);
+  ASSERT_EQ(CdAuxCount, 1);
+  EXPECT_EQ(CdAuxDevices[0].device, 1);
+  PlatAuxSetVolume(1, 0x12348000);
+  CdPlay(0, true);
+  HeadlessClearAudioCalls();
+  CdFadeOut();
+  const auto sets = HeadlessAudioLines({"AuxSetVolume"});
+  ASSERT_EQ(sets.size(), 33u);
+  EXPECT_EQ(sets[0], "AuxSetVolume 1 12347c00");
+  EXPECT_EQ(sets[31], "AuxSetVolume 1 12340000");
+}
+
+TEST_F(CdTest, MissingTrackFailsThePlaySilently) {
+  const size_t boxes = HeadlessMessageBoxes().size();
+  ASSERT_EQ(CdOpen(false), 0u);
+  CdPlay(4, true);
+  EXPECT_EQ(HeadlessAudioLines({"CdPlay"}),
+            (std::vector<std::string>{"CdPlay 6:00:00:00 6:00:00:00 -> 282"}));
+  EXPECT_EQ(CdPlaying, 0u);
+  EXPECT_EQ(CurrentMusic, 4);
+  EXPECT_EQ(HeadlessMessageBoxes().size(), boxes);
+}
+
+TEST_F(CdTest, DeviceThatWillNotOpenWarnsOnceAndRemembersRequests) {
+  HeadlessAudioConfig config;
+  config.cdOpenError = MCIERR_DEVICE_OPEN;
+  HeadlessConfigureAudio(config);
+  const size_t boxes = HeadlessMessageBoxes().size();
+  EXPECT_EQ(CdOpen(false), MCIERR_DEVICE_OPEN);
+  ASSERT_EQ(HeadlessMessageBoxes().size(), boxes + 1);
+  const HeadlessBox& box = HeadlessMessageBoxes().back();
+  EXPECT_EQ(box.caption, "デバイスがオープンできません。");
+  EXPECT_EQ(box.text,
+            "ＣＤオーディオが使用できないため、音楽は演奏されません。\n"
+            "音楽を演奏する場合は、他のＣＤを使用しているプログラムを終了して\n"
+            "再起動してください。\n");
+  EXPECT_EQ(box.flags, MB_OK | MB_ICONSTOP);
+  EXPECT_EQ(CdState, 0u);
+
+  // A later request tries again without a word, and is remembered when that fails too.
+  CdPlay(3, true);
+  EXPECT_EQ(HeadlessMessageBoxes().size(), boxes + 1);
+  EXPECT_EQ(Count("CdOpen"), 2u);
+  EXPECT_EQ(CurrentMusic, 3);
+  EXPECT_EQ(CdPlaying, 1u);
+
+  // Once the device opens, the next request plays.
+  HeadlessConfigureAudio(HeadlessAudioConfig{});
+  WriteTrack(6, 0, 9, 0);
+  CdPlay(4, false);
+  EXPECT_EQ(CdState, kCdOpen);
+  EXPECT_EQ(HeadlessAudioLines({"CdPlay"}),
+            (std::vector<std::string>{"CdPlay 6:00:00:00 6:00:09:00"}));
+
+  // Another error gives only the first line.
+  config.cdOpenError = MCIERR_HARDWARE;
+  HeadlessConfigureAudio(config);
+  CdOpen(false);
+  EXPECT_EQ(HeadlessMessageBoxes().back().text,
+            "ＣＤオーディオが使用できないため、音楽は演奏されません。\n");
+}
+
+TEST_F(CdTest, WaitEndReturnsWhenATrackPlayedOnceEnds) {
+  WriteTrack(2, 0, 3, 0);
+  ASSERT_EQ(CdOpen(false), 0u);
+  const uint32_t start = PlatTicks();
+  CdPlay(0, false);
+  CdWaitEnd();
+  // The device is asked every 600 ms.
+  EXPECT_GE(PlatTicks() - start, 3000u);
+  EXPECT_LE(PlatTicks() - start, 3700u);
+  EXPECT_EQ(CdPlaying, 0u);
+  EXPECT_EQ(LastMusic, 0);
+  // Never a restart of a track played once.
+  EXPECT_EQ(Count("CdPlay"), 1u);
+
+  // A looped track is stopped at once.
+  CdPlay(0, true);
+  const uint32_t before = PlatTicks();
+  CdWaitEnd();
+  EXPECT_EQ(PlatTicks(), before);
+  EXPECT_EQ(CdPlaying, 0u);
+}
+
+TEST_F(CdTest, ShutdownClosesTheDevice) {
+  WriteTrack(2, 0, 30, 0);
+  ASSERT_EQ(CdOpen(false), 0u);
+  CdPlay(0, true);
+  CdClose();
+  EXPECT_EQ(HeadlessAudioLines({"CdStop", "CdClose"}),
+            (std::vector<std::string>{"CdStop", "CdClose"}));
+  EXPECT_EQ(HeadlessAudioHeard().cdTrack, 0);
+  uint32_t mode = 0;
+  EXPECT_NE(PlatCdMode(mode), 0u);
+  EXPECT_EQ(mode, MCI_MODE_NOT_READY);
+}
+
+}  // namespace
