@@ -22,7 +22,6 @@ constexpr uint32_t WindowStyle = 0x90CA0000;  // popup, visible, caption, system
 extern std::string DataDir;
 
 // Blocks kept for the whole run from InitGame to Shutdown.
-extern MemHandle FontBlock;        // the message font
 extern MemHandle CharPalettes;     // "CHR_PAL.DAT", the characters' colours
 extern MemHandle WeatherBuffer;    // "WEATHER BUF"
 extern uint32_t WeatherSemaphore;  // "sWtr": 1 while free

@@ -7,6 +7,7 @@
 #include "app/app.h"
 #include "audio/audio.h"
 #include "platform/platform.h"
+#include "screens/main_flow.h"
 
 namespace {
 
@@ -25,6 +26,11 @@ void PrintHelp(FILE* out) {
                "                  message boxes on standard error\n"
                "  --script FILE   the headless input script\n"
                "  --dump-dir DIR  headless: write every painted frame there as PNG\n"
+               "  --scenario N    start a game at scenario N (hexadecimal with 0x), skipping\n"
+               "                  logo, opening and title; quit when the game ends\n"
+               "  --dump-state FILE\n"
+               "                  with --scenario: write the game state record to FILE when\n"
+               "                  the game ends\n"
                "  --play-music N  developer: once started, play music index N (looped)\n"
                "  --play-sound N  developer: once started, play sound entry N once\n"
                "  --help          this text\n"
@@ -62,6 +68,17 @@ int main(int argc, char** argv) {
       options.scriptPath = value("--script");
     } else if (!std::strcmp(arg, "--dump-dir")) {
       options.dumpDir = value("--dump-dir");
+    } else if (!std::strcmp(arg, "--scenario")) {
+      const char* text = value("--scenario");
+      char* end = nullptr;
+      const long number = std::strtol(text, &end, 0);
+      if (*text == 0 || *end != 0 || number < 0 || number > 0xFFFE) {
+        std::fprintf(stderr, "lanternia3: --scenario takes a number 0..65534\n");
+        return 2;
+      }
+      StartScenario = static_cast<int>(number);
+    } else if (!std::strcmp(arg, "--dump-state")) {
+      StateDumpPath = value("--dump-state");
     } else if (!std::strcmp(arg, "--play-music")) {
       AudioStartRequests.music = std::atoi(value("--play-music")) & 0xFF;
     } else if (!std::strcmp(arg, "--play-sound")) {

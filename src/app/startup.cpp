@@ -13,6 +13,9 @@
 #include "resources/memory.h"
 #include "resources/pack.h"
 #include "resources/sjis.h"
+#include "scenario/font.h"
+#include "scenario/game_state.h"
+#include "scenario/scenario.h"
 #include "screens/main_flow.h"
 
 uint16_t FixedFrameX, FixedFrameY;
@@ -25,7 +28,6 @@ uint32_t ModalBoxOpen;
 std::string DataDir;
 AppOptions AppConfig;
 
-MemHandle FontBlock;
 MemHandle CharPalettes;
 MemHandle WeatherBuffer;
 uint32_t WeatherSemaphore;
@@ -123,6 +125,7 @@ void SetDefaults() {
   ClientHeight = 480;
   InputReset();
   PlayMode = PlayModeTitle;
+  GameStateReset();
   AudioReset();
   PalSetInitial();
   PalResetTables();
@@ -171,6 +174,7 @@ bool InitGame() {
   if (!CharPalettes) return false;
   PlatSetTimer(1, 80);
   SettingsCheckMenu();
+  SelectFont();
   WeatherBuffer = MemAlloc(15360, "WEATHER BUF");
   WeatherSemaphore = 1;  // "sWtr": free
 
@@ -240,6 +244,7 @@ void Shutdown() {
   WeatherSemaphore = 0;
   MemRelease(&WeatherBuffer);
   MemRelease(&CharPalettes);
+  UnloadScenario(kNoScenario);
   PackClose();
   CdClose();
   MemFreeAll();

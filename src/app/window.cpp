@@ -104,6 +104,7 @@ int64_t WndProc(uint32_t message, uint64_t wParam, int64_t lParam) {
       IgnoreNextInput = 0;
       if (!InitGame()) ExitGameFailed();
       if (!AppConfig.viewPicture.empty()) ViewPicture(AppConfig.viewPicture.c_str());
+      if (StartScenario >= 0) PlayScenario(static_cast<uint16_t>(StartScenario));
       MainFlow();
     default:
       return PlatDefWindowProc(message, wParam, lParam);

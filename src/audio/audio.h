@@ -13,13 +13,13 @@
 constexpr uint32_t kCdOpen = 4;  // CdState while the device is open
 constexpr uint8_t kNoMusic = 255;
 
-extern uint32_t CdState;      // kCdOpen when the device is open, 0 when not
-extern uint32_t CdDevice;     // device id, 0 when not open
-extern uint32_t CdPlaying;    // 0 stopped; 1 playing (or remembered); 2 finishing, no restart
-extern uint16_t CdLoop;       // 1: the current track repeats
-extern uint8_t CurrentMusic;  // music index requested now, kNoMusic none (saved with the game)
-extern uint8_t LastMusic;     // the music index stopped last
-extern uint16_t CdPollDelay;  // timer ticks until the next status query
+extern uint32_t CdState;       // kCdOpen when the device is open, 0 when not
+extern uint32_t CdDevice;      // device id, 0 when not open
+extern uint32_t CdPlaying;     // 0 stopped; 1 playing (or remembered); 2 finishing, no restart
+extern uint16_t CdLoop;        // 1: the current track repeats
+extern uint8_t& CurrentMusic;  // music index requested now, kNoMusic none (in the game state)
+extern uint8_t LastMusic;      // the music index stopped last
+extern uint16_t CdPollDelay;   // timer ticks until the next status query
 
 // The mixer controls the fades go through: device number and support flags.
 struct CdAuxDevice {
@@ -63,17 +63,18 @@ void CdToggleMusic();
 void CdShortenForLoop(int& minutes, int& seconds, int& frames);
 
 // [SECTION] PCM sound state
-// The first four are part of the game's state and are saved with it; cleared by AudioReset.
+// The first four are fields of the game state record (saved with the game); cleared by
+// AudioReset.
 
 constexpr uint8_t kNoPcm = 255;
 
-extern uint8_t PcmEntry;    // number of the loaded sound, kNoPcm none
-extern uint8_t PcmPlaying;  // 0 idle; 1 playing (or recorded); 3 playing while PcmFinish waits
-extern uint16_t PcmLoops;   // loop count of the last play request, 0 endless
-extern uint16_t PcmArg;     // second argument of the last play request, kept for a restart
-extern MemHandle PcmBlock;  // the loaded entry
-extern uint32_t PcmSize;    // its length in bytes, even
-extern uint8_t PcmDone;     // set by the done message
+extern uint8_t& PcmEntry;     // number of the loaded sound, kNoPcm none
+extern uint16_t& PcmPlaying;  // 0 idle; 1 playing (or recorded); 3 playing while PcmFinish waits
+extern uint16_t& PcmLoops;    // loop count of the last play request, 0 endless
+extern uint16_t& PcmArg;      // second argument of the last play request, kept for a restart
+extern MemHandle PcmBlock;    // the loaded entry
+extern uint32_t PcmSize;      // its length in bytes, even
+extern uint8_t PcmDone;       // set by the done message
 extern uint32_t SavedWaveVolume;  // device volume read before a fade, 0 none
 
 // [SECTION] PCM sound

@@ -9,12 +9,13 @@
 #include "platform/platform.h"
 #include "resources/sjis.h"
 #include "resources/text_format.h"
+#include "scenario/game_state.h"
 
 uint32_t CdState;
 uint32_t CdDevice;
 uint32_t CdPlaying;
 uint16_t CdLoop = 1;
-uint8_t CurrentMusic = kNoMusic;
+uint8_t& CurrentMusic = LiveState.currentMusic;
 uint8_t LastMusic = kNoMusic;
 uint16_t CdPollDelay;
 std::array<CdAuxDevice, kCdMaxAux> CdAuxDevices;

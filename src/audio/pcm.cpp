@@ -6,12 +6,13 @@
 #include "platform/platform.h"
 #include "resources/pack.h"
 #include "resources/text_format.h"
+#include "scenario/game_state.h"
 #include "scenario/scenario.h"
 
-uint8_t PcmEntry = kNoPcm;
-uint8_t PcmPlaying;
-uint16_t PcmLoops;
-uint16_t PcmArg;
+uint8_t& PcmEntry = LiveState.pcmEntry;
+uint16_t& PcmPlaying = LiveState.pcmPlaying;
+uint16_t& PcmLoops = LiveState.pcmLoops;
+uint16_t& PcmArg = LiveState.pcmArg;
 MemHandle PcmBlock;
 uint32_t PcmSize;
 uint8_t PcmDone;

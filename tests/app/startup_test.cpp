@@ -4,6 +4,7 @@
 #include "app/input.h"
 #include "app/presentation.h"
 #include "graphics/frame.h"
+#include "scenario/font.h"
 #include "scenario/scenario.h"
 #include "screens/main_flow.h"
 #include "support/engine_fixture.h"

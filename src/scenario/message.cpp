@@ -1,0 +1,302 @@
+// The message interpreter: one message drawn from its message code with the typewriter display,
+// click completion, the line and page waits, page bookkeeping for saves and redraws.
+#include "scenario/message.h"
+
+#include "app/input.h"
+#include "app/settings.h"
+#include "graphics/frame.h"
+#include "graphics/palette.h"
+#include "platform/platform.h"
+#include "scenario/event_script.h"
+#include "scenario/font.h"
+#include "scenario/game_state.h"
+#include "scenario/message_local.h"
+#include "scenario/scenario.h"
+#include "screens/game_menu.h"
+#include "screens/main_flow.h"
+
+namespace {
+
+// Characters drawn in a row before the interpreter pumps messages again.
+constexpr uint16_t kCharactersPerPump = 100;
+constexpr uint32_t kCursorBlockBytes = kGlyphCell * kGlyphCell;
+constexpr uint32_t kCursorPhaseMs = 31;  // eight phases: on for three, off for four
+constexpr int kCursorPhases = 8;
+constexpr int kCursorOffPhase = 3;
+constexpr int kCursorOnPhase = 7;
+
+// What a text command tells the interpreter loop to do next.
+enum class Next { Go, Stop };
+
+// Text already read, with fast reading on.
+bool ReadFast() {
+  return ReadTextFast == 1 && SkipAllowed == 1;
+}
+
+// Offset of `code` in the resident message block; story text lies nowhere else.
+uint16_t StoryOffset(const uint8_t* code) {
+  const std::span<const uint8_t> block = MessageBlockBytes();
+  if (code < block.data() || code >= block.data() + block.size()) ScenarioDataError();
+  return static_cast<uint16_t>(code - block.data());
+}
+
+// The page on screen starts at `offset`: the live state and the page start record agree.
+void StartPage(uint16_t offset, uint16_t x, uint16_t y, uint16_t colour, uint16_t shadow) {
+  PageOffset = offset;
+  CheckpointState.pageOffset = offset;
+  CheckpointState.textX = x;
+  CheckpointState.textY = y;
+  CheckpointState.textColour = colour;
+  CheckpointState.shadowColour = shadow;
+}
+
+// One character at the text position, then the typewriter's screen update.
+void PutCharacter(MessageRun& run, uint16_t code) {
+  TextLayout layout{TextX, TextY, run.margin, run.wrapped};
+  TextPutCharacter(layout, code, TextColour, ShadowColour);
+  TextX = layout.x;
+  TextY = layout.y;
+  run.wrapped = layout.wrapped;
+  if (run.typewriter && SkipToChoice != 1 && run.showProgress && !ReadFast()) {
+    ScreenUpdate(DirtyRect);
+    Wait(run.wrapped ? 1 : 0);
+  }
+}
+
+// 0xB2 and 0xB3: the click wait at the text position. A hidden text or the game menu redraws
+// the page up to the command, which then waits again.
+Next ClickWait(MessageRun& run, const uint8_t* command, uint16_t glyph) {
+  ScreenUpdate(DirtyRect);
+  const bool redraw = WaitWithCursor(TextX, TextY, glyph, TextColour, ShadowColour, run.storyText);
+  if (ScriptExit != kScriptRunning) return Next::Stop;
+  if (redraw) {
+    RedrawPage(command);
+    run.cursor.at = command;
+    return Next::Go;
+  }
+  run.typewriter = true;
+  if (glyph == kCursorPage && run.storyText) {
+    StartPage(StoryOffset(run.cursor.at), kStoryX, kStoryY, TextColour, ShadowColour);
+    TextX = kStoryX;
+    TextY = kStoryY;
+  }
+  return Next::Go;
+}
+
+// The commands that shape the text itself.
+Next TextCommand(MessageRun& run, const uint8_t* command, uint8_t op) {
+  MessageCursor& cursor = run.cursor;
+  switch (op) {
+    case kMsgNewLine:
+    case kMsgReturn: {
+      TextLayout layout{TextX, TextY, run.margin, run.wrapped};
+      TextNewLine(layout, op);
+      TextX = layout.x;
+      TextY = layout.y;
+      return Next::Go;
+    }
+    case kMsgLineWait:
+      if (SpecLow == 1) return Next::Go;
+      return ClickWait(run, command, kCursorLine);
+    case kMsgPageWait:
+      return ClickWait(run, command, kCursorPage);
+    case kMsgColour:
+      TextColour = MessageColour(MessageNext(cursor));
+      return Next::Go;
+    case kMsgShadow:
+      ShadowColour = MessageColour(MessageNext(cursor));
+      return Next::Go;
+    case kMsgClickCompletes:
+      run.clickCompletes = MessageNext(cursor) != 0;
+      return Next::Go;
+    case kMsgPause: {
+      const uint8_t n = MessageNext(cursor);
+      if (run.typewriter) {
+        if (!ReadFast()) Wait(n);
+        if (SkipToChoice != 1) ClearInput();
+      }
+      return Next::Go;
+    }
+    case kMsgNoCompletion:
+      run.noCompletion = true;
+      return Next::Go;
+    case kMsgCompletion:
+      run.noCompletion = false;
+      return Next::Go;
+    case kMsgMargin:
+      TextX = run.margin = static_cast<uint16_t>(MessageNext(cursor) * 8);
+      return Next::Go;
+    case kMsgTextY: {
+      const uint8_t low = MessageNext(cursor);
+      TextY = static_cast<uint16_t>(low + MessageNext(cursor) * 256);
+      return Next::Go;
+    }
+    case kMsgRedraw:
+      RedrawPage(command);
+      return Next::Go;
+    default:
+      MessageSceneCommand(run, op);
+      return Next::Go;
+  }
+}
+
+}  // namespace
+
+// [SECTION] Running a message
+
+// The message interpreter: one cursor over the message, up to its 0xAF.
+const uint8_t* RunMessage(uint16_t x, uint16_t y, const uint8_t* code, uint16_t colour,
+                          uint16_t shadow, bool showProgress, bool storyText) {
+  if (SkipToChoice != 1) ClearInput();
+  MessageRun run{MessageCursorAt(code), x, true, true, false, false, showProgress, storyText};
+  if (storyText) {
+    StartPage(StoryOffset(code), x, y, colour, shadow);
+    TakeSavePoint();
+  }
+  TextX = x;
+  TextY = y;
+  TextColour = colour;
+  ShadowColour = shadow;
+
+  uint16_t counter = 0;
+  for (;;) {
+    if (SkipToChoice != 1) {
+      if (!run.noCompletion && run.clickCompletes && (InputTriggers & (InputOk | InputCancel))) {
+        run.typewriter = false;
+        ClearInput();
+      }
+      if (SpecLow == 1) run.typewriter = false;
+    }
+    const uint8_t* command = run.cursor.at;
+    const uint8_t op = MessageNext(run.cursor);
+    uint16_t character = 0;
+    const bool isCharacter =
+        op < 0x20 || (MessageNameCharacter(op, character) && character != kNoCharacter);
+    if (op == kMsgEnd) {
+      if (SkipToChoice == 1 && showProgress) ScreenUpdate(DirtyRect);
+      return run.cursor.at;
+    }
+    if (isCharacter) {
+      PutCharacter(run, op < 0x20 ? MessageCharacter(run.cursor, op) : character);
+      // Long runs of characters pump only now and then.
+      if (counter++ <= kCharactersPerPump) continue;
+    } else if (TextCommand(run, command, op) == Next::Stop) {
+      return nullptr;
+    }
+    PumpMessages();
+    counter = 0;
+    if (SkipToChoice == 1 && (InputTriggers & (InputOk | InputCancel))) {
+      // A click stops skipping.
+      SkipToChoice = 0;
+      ClearInput();
+    }
+  }
+}
+
+// Draws the page on screen again from its start, without waits or commands.
+void RedrawPage(const uint8_t* upTo) {
+  PageOffset = CheckpointState.pageOffset;
+  TextX = CheckpointState.textX;
+  TextY = CheckpointState.textY;
+  TextColour = CheckpointState.textColour;
+  ShadowColour = CheckpointState.shadowColour;
+  const std::span<const uint8_t> block = MessageBlockBytes();
+  if (PageOffset >= block.size() || block.data() + PageOffset == upTo) {
+    PlatInvalidate(nullptr);
+    return;
+  }
+  MessageCursor cursor{block.data() + PageOffset, block.data() + block.size(), CurrentScenario};
+  TextLayout layout{TextX, TextY, TextX, false};
+  while (cursor.at != upTo) {
+    const uint8_t op = MessageNext(cursor);
+    if (op == kMsgEnd) break;
+    uint16_t character;
+    if (op < 0x20) {
+      TextPutCharacter(layout, MessageCharacter(cursor, op), TextColour, ShadowColour);
+    } else if (MessageNameCharacter(op, character)) {
+      if (character != kNoCharacter) {
+        TextPutCharacter(layout, character, TextColour, ShadowColour);
+      }
+    } else if (op == kMsgNewLine || op == kMsgReturn) {
+      TextNewLine(layout, op);
+    } else if (op == kMsgColour) {
+      TextColour = MessageColour(MessageNext(cursor));
+    } else if (op == kMsgShadow) {
+      ShadowColour = MessageColour(MessageNext(cursor));
+    } else if (op == kMsgMargin) {
+      layout.x = static_cast<uint16_t>(MessageNext(cursor) * 8);
+    } else if (op == kMsgTextY) {
+      const uint8_t low = MessageNext(cursor);
+      layout.y = static_cast<uint16_t>(low + MessageNext(cursor) * 256);
+    } else {
+      MessageSkipOperands(cursor, op);
+    }
+  }
+  TextX = layout.x;
+  TextY = layout.y;
+  PlatInvalidate(nullptr);
+}
+
+// [SECTION] Waiting for the player
+
+// Shows the bare scene, undimmed, until the next click.
+void HideTextUntilClick() {
+  FrameCopy(ScreenFrame, BackFrame);
+  if (WeatherMode == 0) ScreenUpdate();
+  PalUndim();
+  WaitClick();
+  PalDim();
+}
+
+// The click wait with its blinking cursor over a saved 26 x 26 block of the scene.
+bool WaitWithCursor(uint16_t x, uint16_t y, uint16_t glyph, uint16_t colour, uint16_t shadow,
+                    bool allowMenu) {
+  if (SkipToChoice == 1) return false;
+  // Text already read passes its line waits; page waits stay.
+  if (ReadFast() && glyph != kCursorPage) return false;
+
+  MemHandle saved = MemAlloc(kCursorBlockBytes, "cursor buf 1");
+  FrameGetBlock(saved, BackFrame, x, y, kGlyphCell, kGlyphCell);
+  DrawGlyph(x, y, glyph, colour, shadow);
+  ScreenUpdate(DirtyRect);
+  ClearInput();
+
+  bool redraw = false;
+  for (int phase = 0;; phase = (phase + 1) % kCursorPhases) {
+    if (phase == kCursorOffPhase) {
+      FramePutBlock(ScreenFrame, saved, x, y, kGlyphCell, kGlyphCell);
+      ScreenUpdate(DirtyRect);
+    } else if (phase == kCursorOnPhase) {
+      DrawGlyph(x, y, glyph, colour, shadow);
+      ScreenUpdate(DirtyRect);
+    }
+    const uint32_t start = PlatTicks();
+    while (!(InputTriggers & (InputCancel | InputOk | InputSpace)) &&
+           ElapsedSince(start) < kCursorPhaseMs && SkipToChoice != 1) {
+      PumpMessages();
+    }
+    if (InputTriggers & InputOk) break;
+    if (InputTriggers & InputCancel) {
+      if (allowMenu && PlayMode == PlayModeEventScript) {
+        GameMenu();
+        redraw = true;
+      }
+      break;
+    }
+    if (InputTriggers & InputSpace) {
+      HideTextUntilClick();
+      redraw = true;
+      break;
+    }
+    PumpMessages();
+    if (SkipToChoice == 1) break;
+  }
+
+  if (!redraw) {
+    FramePutBlock(ScreenFrame, saved, x, y, kGlyphCell, kGlyphCell);
+    ScreenUpdate(DirtyRect);
+  }
+  MemRelease(&saved);
+  ClearInput();
+  return redraw;
+}

@@ -1,0 +1,179 @@
+// Games started at a scenario, the way "lanternia3 --scenario N" plays them on the headless
+// backend: the demo's side story to its end with the state it leaves, the epilogue, a choice
+// of fourteen options, and a scenario whose code jumps out of its block.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "scenario/scenario_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kGame = std::string(LNTR3_BIN_DIR) + "/lanternia3";
+const fs::path kDemoData = fs::path(LNTR3_BIN_DIR) / ".." / "demo-data";
+
+// Where a click picks the first option of a choice (options start 12 pixels under a one-line
+// question, at the margin 6 x 8) and where it picks "yes" of a yes/no question.
+constexpr int kFirstOptionX = 60, kFirstOptionY = 60;
+constexpr int kYesX = 290, kYesY = 192;
+
+// A data directory of its own: the demo game's files linked in, so that whatever a run writes
+// stays in the test's folder.
+class ScenarioRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(fs::exists(kDemoData / "LNTR3SCN.PAK")) << "the demo-data target is not built";
+    for (const fs::directory_entry& entry : fs::directory_iterator(kDemoData)) {
+      fs::create_symlink(fs::absolute(entry.path()), dir.path / entry.path().filename());
+    }
+  }
+
+  // Clicks the first option and "yes" in turn, every 100 ms, for `seconds` of the virtual clock.
+  std::string ClickingScript(int seconds) {
+    std::string text = "limit " + std::to_string(seconds * 1000 + 1000) + "\n";
+    for (int t = 500; t < seconds * 1000; t += 200) {
+      text += "at " + std::to_string(t) + " mouse click left " + std::to_string(kFirstOptionX) +
+              " " + std::to_string(kFirstOptionY) + "\n";
+      text += "at " + std::to_string(t + 100) + " mouse click left " + std::to_string(kYesX) + " " +
+              std::to_string(kYesY) + "\n";
+    }
+    const fs::path path = dir.path / "input.txt";
+    std::ofstream(path) << text;
+    return path.string();
+  }
+
+  // Plays scenario `number` to its end; answers the exit status, fills `output` and `state`.
+  int Play(const std::string& number, std::string& output, GameState* state = nullptr,
+           int seconds = 300) {
+    const fs::path dump = dir.path / "state.bin";
+    fs::remove(dump);
+    const int status =
+        RunCommand(kGame + " --headless --data " + dir.path.string() + " --scenario " + number +
+                       " --script " + ClickingScript(seconds) + " --dump-state " + dump.string(),
+                   output);
+    if (state && fs::exists(dump)) {
+      std::ifstream in(dump, std::ios::binary);
+      const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
+      EXPECT_EQ(bytes.size(), kGameStateSize);
+      std::memcpy(state, bytes.data(), std::min(bytes.size(), kGameStateSize));
+    }
+    return status;
+  }
+
+  TempDir dir;
+};
+
+TEST_F(ScenarioRun, TheSideStoryTakesEveryBranchItShouldAndLeavesItsCountsBehind) {
+  std::string output;
+  GameState end{};
+  ASSERT_EQ(Play("0x50", output, &end), 0) << output;
+  auto v = [&end](int n) { return int{end.vars[n]}; };
+  // 0050: counting, the edges of a byte, every comparison both ways.
+  EXPECT_EQ(v(100), 12);
+  EXPECT_EQ(v(101), 255);
+  EXPECT_EQ(v(102), 0);
+  EXPECT_EQ(v(103), 4);
+  EXPECT_EQ(v(105), 0xFF) << "each kind of conditional jump jumped";
+  EXPECT_EQ(v(106), 0xFF) << "each kind went on";
+  EXPECT_LT(v(107), 6);
+  EXPECT_EQ(v(108), 0);
+  EXPECT_EQ(v(109), 0);
+  EXPECT_EQ(v(110), 0x1F) << "the collection counted to 17 and no further";
+  // Going back: the fold after the checkpoint was undone once, the choice asked twice.
+  EXPECT_EQ(v(111), 1);
+  EXPECT_EQ(end.word1FC, 0x0202);
+  EXPECT_EQ(v(112), 0) << "the first colour";
+  EXPECT_EQ(v(kVarChoiceIndex), 0);
+  // 0051: the option table, the timer, both yes/no jumps.
+  EXPECT_EQ(v(113), 1) << "table option 0, one step of five bytes";
+  EXPECT_EQ(v(kVarTableChoice), 0);
+  EXPECT_EQ(v(114), 3);
+  EXPECT_EQ(v(115), 1);
+  // 0052, 0053: the lantern loop, the next day, and the caller going on after its call ended
+  // the game.
+  EXPECT_EQ(v(116), 3);
+  EXPECT_EQ(v(kVarCalendarDay), 0x22);
+  EXPECT_EQ(v(117), 1);
+  EXPECT_EQ(end.currentScenario, 0x53);
+  for (int a = kVarJumpA; a < kVarJumpA + 8; a++) EXPECT_EQ(v(a), 0) << "jumps taken";
+  for (uint32_t n : {0x50u, 0x51u, 0x52u, 0x53u}) {
+    EXPECT_TRUE(ScenarioSeenTest(end.scenarioSeen, n)) << std::hex << n;
+  }
+  // The history has no message shown before going back and undone by it.
+  std::vector<std::pair<int, int>> shown;
+  for (int i = 0; i < end.historyCount; i++) {
+    shown.emplace_back(end.history[i].scenario, end.history[i].message);
+  }
+  const std::vector<std::pair<int, int>> opening = {{0x50, 0}, {0x50, 1}, {0x50, 2}, {0x50, 3},
+                                                    {0x50, 4}, {0x50, 6}, {0x50, 7}, {0x50, 8},
+                                                    {0x50, 9}, {0x50, 13}};
+  ASSERT_GE(shown.size(), opening.size());
+  EXPECT_EQ(std::vector(shown.begin(), shown.begin() + opening.size()), opening);
+  EXPECT_EQ(shown.back(), std::make_pair(0x53, 1));
+}
+
+TEST_F(ScenarioRun, TheEpilogueEndsWithTheExtendedQuit) {
+  // The slot files a game from the title would have: unreadable ones count as empty.
+  for (const char* name : {"LNTR3_00.SAV", "LNTR3_99.SAV"}) {
+    std::ofstream(dir.path / name) << std::string(kGameStateSize, '\0');
+  }
+  std::string output;
+  GameState end{};
+  ASSERT_EQ(Play("0x54", output, &end, 60), 0) << output;
+  EXPECT_EQ(end.vars[118], 1);
+  EXPECT_EQ(end.currentScenario, 0x54);
+}
+
+TEST_F(ScenarioRun, AChoiceOfFourteenOptionsOffersTwelveAndGoesOnAfterTheTwelfth) {
+  // Question 0, then 14 pairs; option 0 jumps 0 bytes, the others 4. The bytes of pairs 13 and
+  // 14 are then run as code: "add v92, 1; nop"; the other options jump over them.
+  Bytes code = {0x24, 0, 14};
+  for (uint8_t i = 0; i < 12; i++) {
+    code.insert(code.end(), {static_cast<uint8_t>(i + 1), static_cast<uint8_t>(i == 0 ? 0 : 4)});
+  }
+  code.insert(code.end(), {0x62, 92, 1, 0x91, 0x61, 90, 1, 0x20});
+  Bytes messages;
+  std::map<int, uint16_t> entries;
+  const Bytes question = {0x00, 0x41, 0xB0, 0xAF};  // one character and a line break
+  entries[0] = 0;
+  messages = question;
+  for (int k = 1; k <= 12; k++) {
+    entries[k] = static_cast<uint16_t>(messages.size());
+    messages.insert(messages.end(), {0xB9, 6, 0x00, 0x42, 0x00, 0x43, 0x00, 0x44, 0xB0, 0xAF});
+  }
+  WriteFile(dir.path / "0060.SCN",
+            ScenarioFile(ScenarioBlock(code), ScenarioBlock(messages, entries)));
+  std::string output;
+  GameState end{};
+  ASSERT_EQ(Play("0x60", output, &end, 30), 0) << output;
+  EXPECT_EQ(end.vars[kVarChoiceIndex], 0);
+  EXPECT_EQ(end.vars[92], 1);
+  EXPECT_EQ(end.vars[90], 1);
+  EXPECT_EQ(end.historyCount, 2) << "the question and the option chosen";
+}
+
+TEST_F(ScenarioRun, CodeThatJumpsOutOfItsBlockEndsTheGameNamingTheFile) {
+  WriteFile(dir.path / "0061.SCN",
+            ScenarioFile(ScenarioBlock({0x61, 90, 1, 0x55, 0x7F}), SimpleMessages(1)));
+  std::string output;
+  EXPECT_EQ(Play("0x61", output, nullptr, 10), 1);
+  EXPECT_NE(output.find("終了します: データ異常です : 0061.SCN"), std::string::npos) << output;
+  EXPECT_FALSE(fs::exists(dir.path / "state.bin"));
+}
+
+TEST(ScenarioOption, AScenarioNumberMustBeOne) {
+  std::string output;
+  EXPECT_EQ(RunCommand(kGame + " --headless --scenario 0x10000", output), 2);
+  EXPECT_EQ(RunCommand(kGame + " --headless --scenario twelve", output), 2);
+  EXPECT_EQ(RunCommand(kGame + " --help", output), 0);
+  EXPECT_NE(output.find("--scenario N"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,212 @@
+// The event interpreter on hand-made code: arithmetic at the edges of a byte, unsigned
+// comparisons, displacements, random ranges, the 17-bit collection, operand counts of the
+// codes that do nothing, variables beyond the 208, and the music codes.
+#include <bit>
+#include <set>
+
+#include "audio/audio.h"
+#include "scenario/scenario_support.h"
+
+namespace {
+
+using EventScript = ScenarioTest;
+
+// Opcodes, named as the assembler names them.
+enum : uint8_t {
+  End = 0x20,
+  Ext = 0x21,
+  AddSat = 0x34,
+  SubSat = 0x35,
+  ClearTable = 0x2C,
+  StoreA = 0x2D,
+  StoreB = 0x2F,
+  SkipOk = 0x31,
+  Goto = 0x55,
+  Set = 0x61,
+  Add = 0x62,
+  SetBit = 0x63,
+  Op6C = 0x6C,
+  MusicNext = 0x87,
+  Seen = 0x90,
+  Nop = 0x91,
+  Rand = 0x93,
+  Collect = 0x96,
+};
+
+TEST_F(EventScript, ArithmeticSaturatesOrWrapsAtTheEdgesOfAByte) {
+  Run({Set, 90, 250,  AddSat, 90, 10,                                         // 255
+       Set, 91, 3,    AddSat, 91, 4,                                          // 7
+       Set, 92, 3,    SubSat, 92, 5,                                          // 0
+       Set, 93, 5,    SubSat, 93, 5,                                          // 0
+       Set, 94, 9,    SubSat, 94, 5,                                          // 4
+       Set, 95, 250,  Add,    95, 10,                                         // 4
+       Set, 96, 0,    SetBit, 96, 7,  1, SetBit, 96, 0, 9, SetBit, 96, 8, 1,  // 0x81
+       Set, 97, 0xFF, SetBit, 97, 7,  0,                                      // 0x7F
+       End});
+  EXPECT_EQ(ScriptVars[90], 255);
+  EXPECT_EQ(ScriptVars[91], 7);
+  EXPECT_EQ(ScriptVars[92], 0);
+  EXPECT_EQ(ScriptVars[93], 0);
+  EXPECT_EQ(ScriptVars[94], 4);
+  EXPECT_EQ(ScriptVars[95], 4);
+  EXPECT_EQ(ScriptVars[96], 0x81) << "bit 8 lies outside the byte";
+  EXPECT_EQ(ScriptVars[97], 0x7F);
+  EXPECT_EQ(ScriptExit, kScriptEnded);
+}
+
+TEST_F(EventScript, VariablesBeyond207ReachTheFieldsBehindThem) {
+  Run({Set, 208, 0x11, Set, 220, 0x22, Add, 221, 3, Set, 255, 0x80, End});
+  EXPECT_EQ(LiveState.word1F0 & 0xFF, 0x11);
+  EXPECT_EQ(LiveState.word1FC, 0x0322);
+  EXPECT_EQ(ScenarioSeen[0x21], 0x80);
+  EXPECT_TRUE(ScenarioSeenTest(ScenarioSeen, 0x21 * 8 + 7));
+}
+
+struct Comparison {
+  uint8_t op, v, b;
+  bool jumps;
+};
+
+TEST_F(EventScript, ConditionsCompareUnsignedBytesAndTestBits) {
+  const Comparison cases[] = {
+      {0x56, 200, 200, true},  {0x56, 200, 100, false}, {0x57, 200, 100, true},
+      {0x57, 200, 200, false}, {0x58, 200, 100, true},  {0x58, 100, 200, false},
+      {0x58, 200, 200, false}, {0x59, 100, 200, true},  {0x59, 200, 100, false},
+      {0x59, 200, 200, false}, {0x5A, 200, 200, true},  {0x5A, 255, 128, true},
+      {0x5A, 127, 128, false}, {0x5B, 200, 200, true},  {0x5B, 0, 255, true},
+      {0x5B, 201, 200, false}, {0x5E, 0x08, 3, true},   {0x5E, 0xF7, 3, false},
+      {0x5E, 0xFF, 8, false},  {0x5F, 0xF7, 3, true},   {0x5F, 0x08, 3, false},
+      {0x5F, 0xFF, 9, true},
+  };
+  for (const Comparison& c : cases) {
+    ScriptVars[91] = 0;
+    // if v90 OP b goto +3 (over "set v91, 1"), end.
+    Run({Set, 90, c.v, c.op, 90, c.b, 3, Set, 91, 1, End});
+    EXPECT_EQ(ScriptVars[91] == 0, c.jumps)
+        << "op " << std::hex << int{c.op} << " v " << std::dec << int{c.v} << " b " << int{c.b};
+  }
+}
+
+TEST_F(EventScript, DisplacementsCountFromTheEndOfTheInstruction) {
+  // Displacement 0 goes on with the next instruction; a backward loop counts to 5.
+  Run({Goto, 0, Set, 90, 1, Set, 91, 0, Add, 91, 1, 0x59, 91, 5, 0xF9, End});
+  EXPECT_EQ(ScriptVars[90], 1);
+  EXPECT_EQ(ScriptVars[91], 5);
+}
+
+TEST_F(EventScript, ABackwardJumpOverItsOwnInstructionRunsItAgain) {
+  // A condition is four bytes (code, variable, value, displacement): -4 is the same condition.
+  static std::vector<uint16_t> visits;
+  visits.clear();
+  EventStepHook = [](uint16_t pc, uint8_t) {
+    visits.push_back(pc);
+    if (visits.size() == 4) ScriptVar(90) = 1;  // lets the loop end on the fourth test
+  };
+  Run({0x56, 90, 0, 0xFC, End});
+  const uint16_t test = kBodyStart;
+  EXPECT_EQ(visits, (std::vector<uint16_t>{test, test, test, test, test + 4}));
+}
+
+TEST_F(EventScript, RandomNumbersStayBelowTheLimit) {
+  // 200 draws of each kind in a loop counting v92 down, three times over.
+  const Bytes code = {Set, 92, 200,
+                      // loop:
+                      Rand, 90, 255, Rand, 91, 0, Rand, 93, 1, Add, 92, 0xFF, 0x57, 92, 0, 0xF0,
+                      End};
+  std::set<int> values;
+  static std::vector<int>* seen = nullptr;
+  static std::vector<int> draws;
+  draws.clear();
+  seen = &draws;
+  EventStepHook = [](uint16_t, uint8_t op) {
+    if (op == Add) {
+      seen->push_back(ScriptVar(90) + 1000 * ScriptVar(91) + 100000 * ScriptVar(93));
+    }
+  };
+  for (int round = 0; round < 3; round++) {
+    RandomSeed = static_cast<uint16_t>(0x1234 + round * 0x1111);
+    Run(code);
+  }
+  for (int d : draws) {
+    EXPECT_EQ(d / 1000, 0) << "b = 0 and b = 1 always give 0";
+    values.insert(d % 1000);
+  }
+  ASSERT_EQ(draws.size(), 600u);
+  EXPECT_LE(*values.rbegin(), 254);
+  EXPECT_GE(*values.rbegin(), 240) << "the top of the range comes up";
+  EXPECT_LE(*values.begin(), 15);
+  EXPECT_GT(values.size(), 150u);
+}
+
+TEST_F(EventScript, TheCollectionReportsTheStepFromSixteenToSeventeenBits) {
+  Bytes code;
+  for (uint8_t n = 0; n < 15; n++) code.insert(code.end(), {Collect, static_cast<uint8_t>(n * 5)});
+  code.insert(code.end(), {Set,     155, 7, Collect, 79,  Set, 100, 0,  // 16 bits: v155 = 0
+                           0x56,    155, 0, 3,       Set, 100, 1,   Collect, 79,  // again: still 16
+                           Set,     101, 0, 0x56,    155, 0,   3,   Set,     101, 1,
+                           Collect, 80,  // beyond the set: ignored
+                           Set,     102, 0, 0x56,    155, 0,   3,   Set,     102, 1,
+                           Collect, 3,  // the 17th
+                           Set,     103, 0, 0x56,    155, 1,   3,   Set,     103, 1,
+                           Collect, 4,  // the 18th
+                           End});
+  Run(code);
+  EXPECT_EQ(ScriptVars[100], 0) << "16 bits";
+  EXPECT_EQ(ScriptVars[101], 0) << "a bit set twice counts once";
+  EXPECT_EQ(ScriptVars[102], 0) << "bit 80 is outside the set";
+  EXPECT_EQ(ScriptVars[103], 0) << "17 bits";
+  EXPECT_EQ(ScriptVars[155], 0) << "18 bits";
+  EXPECT_EQ(ScriptVars[130], 0x39);  // bits 0, 3, 4, 5
+  EXPECT_EQ(ScriptVars[139], 0x80);  // bit 79
+  EXPECT_EQ(ScriptVars[140], 0) << "nothing written past the set";
+}
+
+TEST_F(EventScript, CodesWithoutEffectTakeTheirOperandBytes) {
+  // Each no-effect code is followed by "set" (0x61) as its operand: taken as code, it would
+  // set a variable from the bytes after it.
+  Run({Op6C, Set, 0x83, Set, 0x84, Set, 0xA4, Set, 0xA5, Set, Nop, 0x10, 0xFF, 0x4C, 0x00, 0xA9,
+       Ext, 5, Set, 91, 1,  // an unknown extended command takes
+                            // only its selector
+       Set, 90, 1, Ext, 0,  // extended command 0 ends the game like 0x20
+       Set, 92, 1, End});
+  EXPECT_EQ(ScriptVars[90], 1);
+  EXPECT_EQ(ScriptVars[91], 1);
+  EXPECT_EQ(ScriptVars[92], 0);
+  EXPECT_EQ(ScriptExit, kScriptEnded);
+  for (int v = 0; v < kScriptVarCount; v++) {
+    if (v != 90 && v != 91) {
+      EXPECT_EQ(ScriptVars[v], 0) << "variable " << v;
+    }
+  }
+}
+
+TEST_F(EventScript, TableClearStoredJumpsSeenAndSkip) {
+  for (int v = 163; v <= 201; v++) ScriptVars[v] = 0xEE;
+  Run({ClearTable, StoreA, 0x01, 0x23, 4, StoreB, 0x0F, 0xFF, 7, Seen, 0x0F, 0xFF, Seen, 0x10, 0x00,
+       SkipOk, End});
+  EXPECT_EQ(ScriptVars[176], 0xEE) << "the last table choice stays";
+  for (int v = 177; v <= 200; v++) EXPECT_EQ(ScriptVars[v], 0) << v;
+  EXPECT_EQ(ScriptVars[201], 0xEE);
+  EXPECT_EQ((Bytes{ScriptVars + 163, ScriptVars + 171}),
+            (Bytes{0x01, 0x23, 4, 0, 0x0F, 0xFF, 7, 0}));
+  int marked = 0;
+  for (uint8_t byte : ScenarioSeen) marked += std::popcount(byte);
+  EXPECT_EQ(marked, 1) << "scenario 0x1000 does not exist";
+  EXPECT_TRUE(ScenarioSeenTest(ScenarioSeen, 0x0FFF));
+  EXPECT_EQ(SkipAllowed, 1);
+}
+
+TEST_F(EventScript, MusicForTheNextSceneChangeIsCancelledByTheTrackNowPlaying) {
+  CurrentMusic = 7;
+  CdPlaying = 2;
+  ScriptVars[kVarMusicNext] = 9;
+  Run({MusicNext, 7, End});
+  EXPECT_EQ(ScriptVars[kVarMusicNext], 0);
+  EXPECT_EQ(CdPlaying, 1u) << "the suspended track goes on";
+  Run({MusicNext, 5, End});
+  EXPECT_EQ(ScriptVars[kVarMusicNext], 5);
+  EXPECT_EQ(CdPlaying, 1u);
+  CurrentMusic = kNoMusic;
+}
+
+}  // namespace
