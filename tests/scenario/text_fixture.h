@@ -186,18 +186,6 @@ class TextTest : public EngineTest {
  protected:
   // EngineTest's start with the window's messages routed through the paint recorder.
   void StartRecordingEngine(const HeadlessConfig& config = HeadlessConfig{}) {
-    HeadlessConfigure(config);
-    MemFreeAll();
-    MemReset();
-    SetDefaults();
-    PlatWindowDesc desc;
-    desc.sjisTitle = "test";
-    desc.wndProc = RecordingWndProc;
-    desc.menu = SettingsMenu();
-    ASSERT_TRUE(PlatCreateWindow(desc));
-    PlatMsg msg;
-    while (PlatPeekMessage(msg, true) && msg.message != WM_PAINT && msg.message != WM_TIMER) {
-    }
-    PlatKillTimer(1);
+    StartEngine(config, RecordingWndProc);
   }
 };

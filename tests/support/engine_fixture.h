@@ -12,15 +12,16 @@
 
 class EngineTest : public ::testing::Test {
  protected:
-  // `config` describes the pretend machine and its settings store.
-  void StartEngine(const HeadlessConfig& config = HeadlessConfig{}) {
+  // `config` describes the pretend machine and its settings store; `wndProc` receives the
+  // window's messages (the engine's own unless a test watches them).
+  void StartEngine(const HeadlessConfig& config = HeadlessConfig{}, PlatWndProc wndProc = WndProc) {
     HeadlessConfigure(config);
     MemFreeAll();
     MemReset();
     SetDefaults();
     PlatWindowDesc desc;
     desc.sjisTitle = "test";
-    desc.wndProc = WndProc;
+    desc.wndProc = wndProc;
     desc.menu = SettingsMenu();
     ASSERT_TRUE(PlatCreateWindow(desc));
     // Nothing left over from an earlier test.
