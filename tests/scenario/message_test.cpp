@@ -68,6 +68,7 @@ TEST_F(MessageTest, NamesColoursAndEmptyCells) {
 // the first line's end waits 10 ms. Answers how many paints after line 2's first character
 // line 4's last one showed: 74 cell by cell, 0 when the click completed the page.
 struct CompletionCase {
+  const char* name;
   std::vector<uint8_t> prefix;
   bool click;
   size_t paints;
@@ -94,11 +95,14 @@ TEST_P(CompletionTest, AClickCompletesThePageUnlessSwitchedOff) {
 
 INSTANTIATE_TEST_SUITE_P(
     Flags, CompletionTest,
-    ::testing::Values(CompletionCase{{}, false, 74}, CompletionCase{{}, true, 0},
-                      CompletionCase{{kMsgNoCompletion}, true, 74},
-                      CompletionCase{{kMsgClickCompletes, 0}, true, 74},
-                      CompletionCase{{kMsgClickCompletes, 0, kMsgClickCompletes, 1}, true, 0},
-                      CompletionCase{{kMsgNoCompletion, kMsgCompletion}, true, 0}));
+    ::testing::Values(
+        CompletionCase{"NoClick", {}, false, 74}, CompletionCase{"Click", {}, true, 0},
+        CompletionCase{"SwitchedOff", {kMsgNoCompletion}, true, 74},
+        CompletionCase{"ClickCompletesOff", {kMsgClickCompletes, 0}, true, 74},
+        CompletionCase{
+            "ClickCompletesBackOn", {kMsgClickCompletes, 0, kMsgClickCompletes, 1}, true, 0},
+        CompletionCase{"SwitchedBackOn", {kMsgNoCompletion, kMsgCompletion}, true, 0}),
+    [](const ::testing::TestParamInfo<CompletionCase>& info) { return info.param.name; });
 
 TEST_F(MessageTest, ReadTextPassesLineWaitsButStopsAtPageWaits) {
   Code text;
