@@ -20,7 +20,6 @@
 #include "scenario/scenario.h"
 #include "screens/album.h"
 #include "screens/background.h"
-#include "screens/char_ranges.h"
 
 namespace {
 

@@ -1,0 +1,418 @@
+// Backgrounds and characters on the headless engine: picture names, calendar variants, the
+// colour ranges, placement, drawing order, partial redraws and the colour filters.
+#include "screens/background.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <vector>
+
+#include "app/app.h"
+#include "graphics/frame.h"
+#include "graphics/palette.h"
+#include "resources/tz2.h"
+#include "scenario/game_state.h"
+#include "screens/main_flow.h"
+#include "support/engine_fixture.h"
+#include "support/test_data.h"
+
+namespace {
+
+class BackgroundTest : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    DataDir = data.path.string();
+    GameStateReset();
+    PlayMode = PlayModeTitle;
+    BackGrp = 0;
+    CharPalettes = 0;
+    RangeChar[0] = RangeChar[1] = kRangeFree;
+    RangePrevChar[0] = RangePrevChar[1] = kRangeFree;
+  }
+  void TearDown() override {
+    DataDir.clear();
+    BackGrp = 0;
+    CharPalettes = 0;
+    EngineTest::TearDown();
+  }
+
+  // Writes a w x h picture of one colour index `value` at header position (x, y); its
+  // palette has value + 1 colours, the last one `colour`.
+  void WritePicture(const std::string& name, uint16_t w, uint16_t h, uint8_t value,
+                    PalEntry colour = {10, 20, 30, 0}, uint16_t x = 0, uint16_t y = 0) {
+    std::vector<uint8_t> pixels(size_t{w} * h, value);
+    std::vector<PalEntry> palette(value + 1u, PalEntry{1, 1, 1, 0});
+    palette.back() = colour;
+    Tz2Picture picture;
+    picture.pixels = pixels;
+    picture.width = w;
+    picture.height = h;
+    picture.palette = palette;
+    picture.x = x;
+    picture.y = y;
+    const std::vector<uint8_t> bytes = Tz2Encode(picture);
+    ASSERT_FALSE(bytes.empty());
+    std::ofstream out(data.path / name, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+  }
+  // A character palette block of `records` records; record i colour j is (i, j, 200) in
+  // red, green, blue.
+  void MakeCharPalettes(int records) {
+    CharPalettes = MemAlloc(static_cast<uint32_t>(records) * kCharPaletteRecordSize, "CHR_PAL.DAT");
+    uint8_t* p = MemLock(CharPalettes);
+    for (int i = 0; i < records; i++) {
+      for (int j = 0; j < kCharPaletteColours; j++) {
+        uint8_t* c = p + i * kCharPaletteRecordSize + j * 3;
+        c[0] = 200;  // blue
+        c[1] = static_cast<uint8_t>(j);
+        c[2] = static_cast<uint8_t>(i);
+      }
+    }
+    MemUnlock(CharPalettes);
+  }
+  uint8_t Back(int x, int y) { return MemAddress(BackFrame)[FramePixelOffset(x, y)]; }
+  uint8_t Kept(int x, int y) {
+    return MemAddress(BackGrp)[(kFrameHeight - 1 - y) * kFrameWidth + x];
+  }
+
+  TempDir data;
+};
+
+using CharTest = BackgroundTest;
+
+TEST_F(BackgroundTest, GroupLetterNamesThePicture) {
+  WritePicture("S07E.TZ2", 8, 8, 3, {90, 80, 70, 0});
+  VCgShown = 4;
+  CharCode[2] = 0x0101;
+  BgLoad(57);
+  EXPECT_EQ(Back(0, 0), 3);
+  EXPECT_EQ(Back(100, 100), kColourBlack);
+  EXPECT_EQ(ScenePalette[3].red, 90);
+  EXPECT_EQ(BgShown, 57);
+  EXPECT_EQ(BgHeld, 57);
+  EXPECT_EQ(VCgShown, kNoPicture);
+  EXPECT_EQ(CharCode[2], kEmptyCode);
+  ASSERT_NE(BackGrp, 0u);
+  EXPECT_EQ(Kept(7, 7), 3);
+  EXPECT_EQ(BackgroundPalette[3].green, 80);
+  EXPECT_EQ(UnfilteredPalette[3].blue, 70);
+}
+
+TEST_F(BackgroundTest, FilledNumbersSetEntryZero) {
+  ScenePalette[0] = {9, 9, 9, 0};
+  BgLoad(0);
+  EXPECT_EQ(Back(0, 0), 0);
+  EXPECT_EQ(Back(639, 479), 0);
+  EXPECT_EQ(Kept(320, 240), 0);
+  EXPECT_EQ(BgShown, 0);
+  EXPECT_EQ(ScenePalette[0], (PalEntry{0, 0, 0, 0}));
+  BgLoad(251);
+  EXPECT_EQ(ScenePalette[0], (PalEntry{255, 120, 0, 0}));
+  BgLoad(254);
+  EXPECT_EQ(ScenePalette[0], (PalEntry{255, 255, 255, 0}));
+  EXPECT_EQ(UnfilteredPalette[0], (PalEntry{255, 255, 255, 0}));
+  EXPECT_EQ(BgShown, 254);
+}
+
+TEST_F(BackgroundTest, NumbersWithoutGroupGiveAnEmptyScene) {
+  FrameFillRect(BackFrame, 0, 0, 639, 479, 7);
+  BgLoad(250);
+  EXPECT_EQ(Back(10, 10), kColourBlack);
+  EXPECT_EQ(BgShown, 250);
+}
+
+TEST_F(BackgroundTest, CalendarDayPicksTheVariant) {
+  WritePicture("S17D.TZ2", 4, 4, 1);
+  WritePicture("S18D.TZ2", 4, 4, 2);
+  PlayMode = PlayModeEventScript;
+  ScriptVar(kVarCalendarDay) = 40;
+  BgLoad(18);
+  EXPECT_EQ(Back(0, 0), 1);
+  EXPECT_EQ(BgShown, 17);
+  EXPECT_EQ(BgHeld, 17);
+  EXPECT_EQ(ScriptVar(kVarWeatherNext), 4);
+
+  ScriptVar(kVarCalendarDay) = 59;
+  BgLoad(34);
+  EXPECT_EQ(Back(0, 0), 2);
+  EXPECT_EQ(ScriptVar(kVarWeatherNext), 0);
+
+  // Outside a running game the scene asked for is the scene shown.
+  PlayMode = PlayModeTitle;
+  ScriptVar(kVarCalendarDay) = 40;
+  ScriptVar(kVarWeatherNext) = 9;
+  BgLoad(18);
+  EXPECT_EQ(Back(0, 0), 2);
+  EXPECT_EQ(BgShown, 18);
+  EXPECT_EQ(ScriptVar(kVarWeatherNext), 9);
+}
+
+TEST_F(BackgroundTest, RainColoursOnlyWhileItRains) {
+  WritePicture("S07E.TZ2", 4, 4, 1);
+  WritePicture("S07X.TZ2", 4, 4, 1);
+  ScenePalette[220] = {1, 2, 3, 0};
+  WeatherMode = 0;
+  BgLoad(57);
+  EXPECT_EQ(ScenePalette[220], (PalEntry{1, 2, 3, 0}));
+  WeatherMode = 1;
+  BgLoad(57);
+  EXPECT_EQ(ScenePalette[221], (PalEntry{239, 247, 255, 1}));
+  BgLoad(157);
+  EXPECT_EQ(ScenePalette[227], (PalEntry{89, 124, 159, 1}));
+  // Taking a filter off gives the rain its colours back.
+  ColourFilter(2, false);
+  EXPECT_EQ(ScenePalette[227].green, 0);
+  ColourFilter(0, false);
+  EXPECT_EQ(ScenePalette[227].green, 124);
+}
+
+TEST_F(BackgroundTest, NextFilterAppliesOnceAfterTheLoad) {
+  ScriptVar(kVarNextFilter) = 5;
+  ScenePalette[0].flags = 0;
+  BgLoad(254);
+  EXPECT_EQ(ScenePalette[0], (PalEntry{0, 0, 0, 0}));
+  EXPECT_EQ(FilterMode, 5);
+  EXPECT_EQ(ScriptVar(kVarNextFilter), 0);
+  BgLoad(254);
+  EXPECT_EQ(FilterMode, 0);
+  EXPECT_EQ(ScenePalette[0].red, 255);
+}
+
+TEST_F(CharTest, SameCharacterSharesARangeAndAThirdIsRefused) {
+  WritePicture("C0A01.TZ2", 4, 4, 1);
+  WritePicture("C0A02.TZ2", 4, 4, 2);
+  WritePicture("C0B01.TZ2", 4, 4, 3);
+  WritePicture("C0C01.TZ2", 4, 4, 4);
+  BgLoad(0);
+  CharShow(0, 0x0A01);
+  CharShow(1, 0x0A02);
+  EXPECT_EQ(RangeChar[kRangeA], 0x0A00);
+  EXPECT_EQ(RangeChar[kRangeB], kRangeFree);
+  EXPECT_EQ(Back(0, 0), 124 + 1);
+  EXPECT_EQ(Back(320, 0), 124 + 2);
+  CharShow(2, 0x0B01);
+  EXPECT_EQ(RangeChar[kRangeB], 0x0B00);
+  EXPECT_EQ(Back(160, 0), 172 + 3);
+  CharShow(3, 0x0C01);
+  EXPECT_EQ(CharCode[3], kEmptyCode);
+  EXPECT_EQ(CharOrder[3], 0xFFFF);
+  EXPECT_EQ(Back(0, 0), 124 + 1);
+  // No picture and no slot: nothing at all.
+  CharShow(4, 0x0AFF);
+  CharShow(6, 0x0A01);
+  EXPECT_EQ(CharCode[4], kEmptyCode);
+}
+
+TEST_F(CharTest, ReturningCharacterGetsItsRememberedRange) {
+  WritePicture("C0A01.TZ2", 4, 4, 1);
+  WritePicture("C0B01.TZ2", 4, 4, 1);
+  WritePicture("C0C01.TZ2", 4, 4, 1);
+  WritePicture("S01D.TZ2", 4, 4, 1);
+  BgLoad(0);
+  CharShow(0, 0x0A01);
+  CharShow(1, 0x0B01);
+  CharRangesRemember(1);
+  BgLoad(1);
+  CharShow(1, 0x0B01);
+  EXPECT_EQ(RangeChar[kRangeB], 0x0B00);
+  EXPECT_EQ(RangeChar[kRangeA], kRangeFree);
+  EXPECT_EQ(Back(320, 0), 172 + 1);
+  // A newcomer takes the free range even though it was remembered for another.
+  CharShow(0, 0x0C01);
+  EXPECT_EQ(RangeChar[kRangeA], 0x0C00);
+  // A filled background forgets, as BgFill does; the first free range is taken again.
+  BgFill(0);
+  EXPECT_EQ(RangePrevChar[kRangeB], kRangeFree);
+  CharShow(0, 0x0B01);
+  EXPECT_EQ(RangeChar[kRangeA], 0x0B00);
+}
+
+TEST_F(CharTest, WideSpriteEndsAtTheRightEdge) {
+  WritePicture("C0A01.TZ2", 400, 2, 1, {}, 20, 0);
+  BgLoad(0);
+  CharShow(1, 0x0A01);
+  // 320 + 20 + 400 > 640: drawn from 640 - 20 - 400 + 20 = 240 to 639.
+  EXPECT_EQ(Back(239, 0), 0);
+  EXPECT_EQ(Back(240, 0), 125);
+  EXPECT_EQ(Back(639, 1), 125);
+  // At the left position it fits and stays.
+  CharShow(0, 0x0A01);
+  EXPECT_EQ(Back(20, 0), 125);
+  EXPECT_EQ(Back(19, 0), 0);
+}
+
+TEST_F(CharTest, CharacterZeroWearsCharacterOnesPictures) {
+  WritePicture("C0185.TZ2", 4, 4, 1);
+  WritePicture("C0105.TZ2", 4, 4, 2);
+  MakeCharPalettes(10);
+  BgLoad(0);
+  ScriptVar(1) = 0x03;
+  CharShow(2, 0x0005);
+  EXPECT_EQ(Back(160, 0), 124 + 1);
+  EXPECT_EQ(CharCode[2], 0x0005);
+  // Record 0: character 0, group 0.
+  EXPECT_EQ(ScenePalette[124 + 7], (PalEntry{0, 7, 200, ScenePalette[124 + 7].flags}));
+  ScriptVar(1) = 0x02;
+  CharShow(2, 0x0085);
+  EXPECT_EQ(Back(160, 0), 124 + 2);
+  EXPECT_EQ(CharCode[2], 0x0085);
+}
+
+TEST_F(CharTest, PaletteRecordFollowsTheBackgroundGroup) {
+  WritePicture("C0101.TZ2", 4, 4, 0, {42, 43, 44, 0});
+  MakeCharPalettes(10);
+  BgLoad(0);
+  const struct {
+    uint8_t bg;
+    int record;
+  } cases[] = {{76, 6},  {75, 5},  {175, 5}, {177, 5}, {178, 5},
+               {187, 5}, {186, 8}, {227, 9}, {128, 7}, {254, 5}};
+  for (const auto& c : cases) {
+    BgShown = c.bg;
+    RangeChar[0] = RangeChar[1] = kRangeFree;
+    CharShow(0, 0x0101);
+    EXPECT_EQ(ScenePalette[124].red, c.record) << int{c.bg};
+    EXPECT_EQ(UnfilteredPalette[124].red, c.record) << int{c.bg};
+  }
+  // Character 2 has records 10..14, beyond the file: the picture's colours stay.
+  WritePicture("C0201.TZ2", 4, 4, 0, {42, 43, 44, 0});
+  BgShown = 0;
+  RangeChar[0] = RangeChar[1] = kRangeFree;
+  CharShow(0, 0x0201);
+  EXPECT_EQ(ScenePalette[124].red, 42);
+}
+
+TEST_F(CharTest, OrderCompactionPutsTheNewestOnTop) {
+  WritePicture("C0A01.TZ2", 4, 4, 1);
+  WritePicture("C0A02.TZ2", 4, 4, 1);
+  WritePicture("C0B01.TZ2", 4, 4, 1);
+  BgLoad(0);
+  CharShow(4, 0x0A01);
+  EXPECT_EQ(CharOrder[4], 5);
+  CharShow(0, 0x0A02);
+  CharShow(2, 0x0B01);
+  EXPECT_EQ(CharOrder[4], 0);
+  EXPECT_EQ(CharOrder[0], 1);
+  EXPECT_EQ(CharOrder[2], 5);
+  for (int slot : {1, 3, 5}) EXPECT_EQ(CharOrder[slot], 0xFFFF);
+  // Showing again in a taken slot moves it to the top, the others close up.
+  CharShow(4, 0x0A02);
+  EXPECT_EQ(CharOrder[0], 0);
+  EXPECT_EQ(CharOrder[2], 1);
+  EXPECT_EQ(CharOrder[4], 5);
+}
+
+TEST_F(CharTest, RedrawLeftHalfFreesItsRange) {
+  WritePicture("S01D.TZ2", 640, 480, 2);
+  WritePicture("C0A01.TZ2", 4, 4, 1);
+  WritePicture("C0B01.TZ2", 4, 4, 1);
+  BgLoad(1);
+  CharShow(0, 0x0A01);
+  CharShow(3, 0x0A01);
+  CharShow(1, 0x0B01);
+  ScenePalette[5] = {1, 1, 1, 0};
+  BgRedraw(1);
+  EXPECT_EQ(Back(0, 0), 2);
+  EXPECT_EQ(Back(320, 0), 172 + 1);
+  EXPECT_EQ(CharCode[0], kEmptyCode);
+  EXPECT_EQ(CharCode[3], kEmptyCode);
+  EXPECT_EQ(CharOrder[3], 0xFFFF);
+  EXPECT_EQ(CharCode[1], 0x0B01);
+  EXPECT_EQ(RangeChar[kRangeA], kRangeFree);
+  EXPECT_EQ(RangeChar[kRangeB], 0x0B00);
+  EXPECT_EQ(ScenePalette[5], BackgroundPalette[5]);
+
+  // A character still standing on the other side keeps its range.
+  CharShow(0, 0x0B01);
+  BgRedraw(2);
+  EXPECT_EQ(RangeChar[kRangeB], 0x0B00);
+  EXPECT_EQ(Back(320, 0), 2);
+  EXPECT_EQ(Back(0, 0), 172 + 1);
+
+  BgShown = 255;
+  BgRedraw(0);
+  EXPECT_EQ(BgShown, 1);
+  EXPECT_EQ(Back(0, 0), 2);
+  for (uint16_t code : CharCode) EXPECT_EQ(code, kEmptyCode);
+  EXPECT_EQ(RangeChar[kRangeB], kRangeFree);
+}
+
+TEST_F(CharTest, RedrawWithoutKeptPictureClearsTheFrame) {
+  BgLoad(254);
+  BgForget();
+  EXPECT_EQ(BackGrp, 0u);
+  EXPECT_EQ(BgHeld, kNoPicture);
+  BgRedraw(0);
+  EXPECT_EQ(Back(5, 5), kColourBlack);
+}
+
+TEST_F(CharTest, FiltersAndTheirUndo) {
+  WritePicture("S01D.TZ2", 4, 4, 1, {255, 255, 255, 0});
+  WritePicture("C0A01.TZ2", 4, 4, 0, {100, 50, 200, 0});
+  BgLoad(1);
+  ColourFilter(1, false);
+  EXPECT_EQ(FilterMode, 1);
+  EXPECT_EQ(ScenePalette[1].red, 255);
+  EXPECT_EQ(ScenePalette[1].green, 230);
+  EXPECT_EQ(ScenePalette[1].blue, 150);
+  EXPECT_EQ(BackgroundPalette[1].green, 230);
+
+  // A character shown under a filter is drawn filtered; its raw colours are kept.
+  CharShow(0, 0x0A01);
+  const int y = (30 * 100 + 59 * 50 + 11 * 200 + 50) / 100;
+  EXPECT_EQ(ScenePalette[124].red, y);
+  EXPECT_EQ(ScenePalette[124].blue, y * 150 / 255);
+  EXPECT_EQ(UnfilteredPalette[124].red, 100);
+
+  ColourFilter(0, false);
+  EXPECT_EQ(FilterMode, 0);
+  EXPECT_EQ(ScenePalette[1].blue, 255);
+  EXPECT_EQ(ScenePalette[124].blue, 200);
+  EXPECT_EQ(BackgroundPalette[1].blue, 255);
+
+  ColourFilter(5, false);
+  EXPECT_EQ(ScenePalette[124].red, 155);
+  ColourFilter(6, false);  // always from the unfiltered colours, never stacked
+  EXPECT_EQ(ScenePalette[124].blue, 133);
+  ColourFilter(3, false);
+  EXPECT_EQ(ScenePalette[124].red, 0);
+  EXPECT_EQ(ScenePalette[124].green, y);
+
+  // Unknown modes only record themselves.
+  ColourFilter(9, false);
+  EXPECT_EQ(FilterMode, 9);
+  EXPECT_EQ(ScenePalette[124].green, y);
+  EXPECT_EQ(ScenePalette[124].red, 0);
+  // Interface colours are never filtered.
+  const PalEntry ui = ScenePalette[229];
+  ColourFilter(5, false);
+  EXPECT_EQ(ScenePalette[229], ui);
+}
+
+TEST_F(CharTest, AnimatedFilterCrossFadesOverOneUnit) {
+  WritePicture("S01D.TZ2", 4, 4, 1, {255, 255, 255, 0});
+  BgLoad(1);
+  PalShow();
+  const PalEntry ui = ScenePalette[229];
+  const uint32_t start = PlatTicks();
+  ColourFilter(1, true);
+  EXPECT_GE(PlatTicks() - start, 800u);
+  EXPECT_EQ(ScenePalette[1].blue, 150);
+  EXPECT_EQ(ScenePalette[229], ui);
+  PalEntry shown;
+  PlatGetPalette(1, {&shown, 1});
+  EXPECT_EQ(shown.green, 230);
+}
+
+TEST_F(BackgroundTest, SplashNumberKeepsWhatTheSplashDrew) {
+  FrameFillRect(BackFrame, 0, 0, 639, 479, 9);
+  BgLoad(252);
+  EXPECT_EQ(BgShown, 252);
+  ASSERT_NE(BackGrp, 0u);
+  EXPECT_EQ(Kept(0, 0), Back(0, 0));
+  EXPECT_EQ(Kept(639, 479), Back(639, 479));
+}
+
+}  // namespace
