@@ -26,6 +26,6 @@ lntr3_ensure_packages() {
 # Packages to build and run the game.
 LNTR3_BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libsdl2-ttf-dev libpng-dev
   fonts-ipafont-gothic libfreetype-dev fonts-ipafont-mincho fonts-motoya-l-maruberi
-  libvorbis-dev vorbis-tools)
+  libvorbis-dev vorbis-tools libimagequant-dev)
 # Extra packages for the tests and benchmarks.
 LNTR3_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb libx11-dev libxtst-dev)

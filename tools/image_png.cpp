@@ -1,5 +1,5 @@
-// Whole-file and palette PNG input and output of the data tools. PNGs go through libpng's
-// simplified interface, which reports errors as return values and keeps its jumps out of ours.
+// Whole-file, palette PNG and full-colour PNG input and output of the data tools, through
+// libpng's simplified interface (errors come back as values; its jumps stay out of ours).
 #include "tools/image_png.h"
 
 #include <png.h>
@@ -82,6 +82,60 @@ bool PngWriteIndexed(const std::string& path, const PngIndexed& image, std::stri
     for (size_t i = 0; i < colours; i++) std::memmove(&colormap[3 * i], &colormap[4 * i], 3);
   }
   if (!png_image_write_to_file(&png, path.c_str(), 0, image.pixels.data(), 0, colormap.data())) {
+    error = path + ": " + png.message;
+    png_image_free(&png);
+    return false;
+  }
+  return true;
+}
+
+// Any PNG through libpng's converting reader, as RGBA.
+bool PngReadRgba(const std::string& path, PngRgba& image, std::string& error) {
+  png_image png;
+  std::memset(&png, 0, sizeof png);
+  png.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&png, path.c_str())) {
+    error = path + ": " + png.message;
+    return false;
+  }
+  png.format = PNG_FORMAT_RGBA;
+  std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(png));
+  if (!png_image_finish_read(&png, nullptr, pixels.data(), 0, nullptr)) {
+    error = path + ": " + png.message;
+    png_image_free(&png);
+    return false;
+  }
+  image.width = png.width;
+  image.height = png.height;
+  image.rgba = std::move(pixels);
+  return true;
+}
+
+// An RGBA or (all opaque) RGB PNG.
+bool PngWriteRgba(const std::string& path, const PngRgba& image, std::string& error, bool fast) {
+  const size_t count = static_cast<size_t>(image.width) * image.height;
+  if (count == 0 || image.rgba.size() != count * 4) {
+    error = path + ": nothing sensible to write";
+    return false;
+  }
+  bool opaque = true;
+  for (size_t i = 3; i < image.rgba.size() && opaque; i += 4) opaque = image.rgba[i] == 255;
+  std::vector<uint8_t> rgb;
+  if (opaque) {
+    rgb.resize(count * 3);
+    const uint8_t* src = image.rgba.data();
+    uint8_t* dst = rgb.data();
+    for (size_t i = 0; i < count; i++, src += 4, dst += 3) std::memcpy(dst, src, 3);
+  }
+  png_image png;
+  std::memset(&png, 0, sizeof png);
+  png.version = PNG_IMAGE_VERSION;
+  png.width = image.width;
+  png.height = image.height;
+  png.format = opaque ? PNG_FORMAT_RGB : PNG_FORMAT_RGBA;
+  png.flags = fast ? PNG_IMAGE_FLAG_FAST : 0;
+  const void* data = opaque ? static_cast<const void*>(rgb.data()) : image.rgba.data();
+  if (!png_image_write_to_file(&png, path.c_str(), 0, data, 0, nullptr)) {
     error = path + ": " + png.message;
     png_image_free(&png);
     return false;

@@ -1,5 +1,5 @@
-// Files of the data tools: whole binary files, and palette PNGs (indexed pixels with their
-// colours and one optional transparent entry) read and written through libpng.
+// Files of the data tools: whole binary files, palette PNGs (indexed pixels with their colours
+// and one optional transparent entry) and full-colour RGBA PNGs, read and written via libpng.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +21,20 @@ bool PngReadIndexed(const std::string& path, PngIndexed& image, std::string& err
 // Writes an indexed-colour PNG; a transparent entry becomes fully transparent. False, with
 // `error`, when the image is inconsistent or the file cannot be written.
 bool PngWriteIndexed(const std::string& path, const PngIndexed& image, std::string& error);
+
+// A full-colour picture: straight RGBA bytes, top row first.
+struct PngRgba {
+  uint32_t width = 0, height = 0;
+  std::vector<uint8_t> rgba;
+};
+
+// Reads any PNG (grey, palette, RGB, with or without alpha) as RGBA. False, with `error`, when
+// the file cannot be read.
+bool PngReadRgba(const std::string& path, PngRgba& image, std::string& error);
+// Writes an RGBA PNG (RGB when every pixel is opaque); `fast` trades size for speed, for
+// pictures that only pass from one tool to the next. False, with `error`, on failure.
+bool PngWriteRgba(const std::string& path, const PngRgba& image, std::string& error,
+                  bool fast = false);
 
 // Reads a whole file; false when it cannot be opened or read.
 bool ToolReadBytes(const std::string& path, std::vector<uint8_t>& bytes);

@@ -21,6 +21,7 @@ constexpr ToolCommand kCommands[] = {
     {"scn", ToolScnMain, "assemble and disassemble scenario files"},
     {"font", ToolFontMain, "build font files from TrueType fonts and show their glyphs"},
     {"synth", ToolSynthMain, "render the demo's music tracks and sound entries from recipes"},
+    {"paint", ToolPaintMain, "paint the demo's places and characters from recipes"},
 };
 
 void PrintUsage(FILE* out) {

@@ -16,6 +16,8 @@ int ToolFontMain(int argc, char** argv);  // font build | show
 
 // synth list | music | sounds
 int ToolSynthMain(int argc, char** argv);
+// paint scene | figure | poses | check | chrpal | sheet
+int ToolPaintMain(int argc, char** argv);
 
 // Prints "lntr3tool: <message>" on standard error and answers 1.
 int ToolFail(const std::string& message);

@@ -1,9 +1,10 @@
-// lntr3tool tz2: turns palette PNGs into TZ2 pictures and back, through the engine's own encoder
-// and decoder.
+// lntr3tool tz2: turns palette PNGs (or full-colour ones, reduced to a palette) into TZ2
+// pictures and back, through the engine's own encoder and decoder.
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "graphics/palette.h"
 #include "resources/tz2.h"
 #include "tools/image_png.h"
+#include "tools/quantise.h"
 #include "tools/tool.h"
 
 namespace {
@@ -19,6 +21,8 @@ namespace {
 constexpr const char* kTz2Usage =
     "usage: lntr3tool tz2 encode IN.png OUT.TZ2 [--pos X,Y] [--transparent N|none]\n"
     "                                           [--first-index N]\n"
+    "       lntr3tool tz2 encode IN.png OUT.TZ2 [IN.png OUT.TZ2...] --colors N [--dither D]\n"
+    "                                           [--each] [--pos X,Y] [--first-index N]\n"
     "       lntr3tool tz2 decode IN.TZ2 OUT.png [--frame]\n"
     "\n"
     "encode  stores a palette PNG (at most 640 x 480, at most 236 colours) as a TZ2 picture.\n"
@@ -27,11 +31,17 @@ constexpr const char* kTz2Usage =
     "                         palette entry, else none)\n"
     "        --first-index N  the first palette entry the colours are made for (default 0);\n"
     "                         N + colours may not pass 236\n"
+    "        --colors N       takes full-colour PNGs too and reduces them to at most N colours\n"
+    "                         (2..236); pixels with alpha below half become one transparent\n"
+    "                         colour, index 0. Several IN OUT pairs share one palette.\n"
+    "        --each           gives each of several IN OUT pairs a palette of its own\n"
+    "        --dither D       error diffusion of the reduction, 0 (none) to 1 (default 1)\n"
     "decode  writes the picture with its own palette, its transparent colour marked transparent,\n"
     "        and prints the header with the encode options that rebuild it.\n"
     "        --frame  draws it as the game does instead: into a black 640 x 480 frame at its\n"
     "                 position, colours placed from its first index on (236-colour PNG)\n";
 
+// Prints the usage on standard error; answers 2.
 int Usage() {
   std::fputs(kTz2Usage, stderr);
   return 2;
@@ -50,44 +60,12 @@ bool ParsePosition(const char* text, int32_t& x, int32_t& y) {
   return ParseNumber(first.c_str(), 0, UINT16_MAX, x) && ParseNumber(comma + 1, 0, UINT16_MAX, y);
 }
 
-int Encode(int argc, char** argv) {
-  std::vector<const char*> files;
-  int32_t x = 0, y = 0, firstIndex = 0;
-  int32_t transparent = -1;  // -1: from the PNG
-  for (int i = 2; i < argc; i++) {
-    const bool hasValue = i + 1 < argc;
-    if (!std::strcmp(argv[i], "--pos") && hasValue) {
-      if (!ParsePosition(argv[++i], x, y)) return ToolFail("--pos wants X,Y (0..65535 each)");
-    } else if (!std::strcmp(argv[i], "--transparent") && hasValue) {
-      if (!std::strcmp(argv[++i], "none")) {
-        transparent = kTz2NoTransparent;
-      } else if (!ParseNumber(argv[i], 0, 255, transparent)) {
-        return ToolFail("--transparent wants a colour index 0..255 or 'none'");
-      }
-    } else if (!std::strcmp(argv[i], "--first-index") && hasValue) {
-      if (!ParseNumber(argv[++i], 0, kTz2MaxColours - 1, firstIndex)) {
-        return ToolFail("--first-index wants 0..235");
-      }
-    } else if (argv[i][0] == '-') {
-      return Usage();
-    } else {
-      files.push_back(argv[i]);
-    }
-  }
-  if (files.size() != 2) return Usage();
-  PngIndexed image;
-  std::string error;
-  if (!PngReadIndexed(files[0], image, error)) return ToolFail(error);
-  if (image.palette.size() > kTz2MaxColours) {
-    return ToolFail(std::string(files[0]) + " has " + std::to_string(image.palette.size()) +
-                    " palette colours; a TZ2 picture holds at most 236");
-  }
+// Writes one TZ2 file; 0 or the failure status.
+int WriteTz2(const std::string& in, const char* out, const PngIndexed& image, int32_t x, int32_t y,
+             int32_t transparent, int32_t firstIndex) {
   if (image.width > kTz2MaxWidth || image.height > kTz2MaxHeight) {
-    return ToolFail(std::string(files[0]) + " is " + std::to_string(image.width) + " x " +
+    return ToolFail(in + " is " + std::to_string(image.width) + " x " +
                     std::to_string(image.height) + "; a TZ2 picture is at most 640 x 480");
-  }
-  if (transparent == -1) {
-    transparent = image.transparent >= 0 ? image.transparent : kTz2NoTransparent;
   }
   Tz2Picture picture;
   picture.pixels = image.pixels;
@@ -98,10 +76,108 @@ int Encode(int argc, char** argv) {
   picture.y = static_cast<uint16_t>(y);
   picture.transparent = static_cast<uint16_t>(transparent);
   picture.firstIndex = static_cast<uint16_t>(firstIndex);
+  std::string error;
   const std::vector<uint8_t> file = Tz2Encode(picture, &error);
-  if (file.empty()) return ToolFail(std::string(files[0]) + ": " + error);
-  if (!ToolWriteBytes(files[1], file)) return ToolFail(std::string("cannot write ") + files[1]);
+  if (file.empty()) return ToolFail(in + ": " + error);
+  if (!ToolWriteBytes(out, file)) return ToolFail(std::string("cannot write ") + out);
   return 0;
+}
+
+// Full-colour pictures reduced to one shared palette, then stored one by one.
+int EncodeReduced(const std::vector<const char*>& files, int32_t colours, float dither, int32_t x,
+                  int32_t y, int32_t firstIndex, bool each) {
+  if (firstIndex + colours > kTz2MaxColours) {
+    return ToolFail("first index " + std::to_string(firstIndex) + " + " + std::to_string(colours) +
+                    " colours passes palette entry 235");
+  }
+  std::vector<PngRgba> images(files.size() / 2);
+  std::vector<QuantPicture> pictures;
+  std::string error;
+  for (size_t i = 0; i < images.size(); i++) {
+    if (!PngReadRgba(files[2 * i], images[i], error)) return ToolFail(error);
+    if (images[i].width > kTz2MaxWidth || images[i].height > kTz2MaxHeight) {
+      return ToolFail(std::string(files[2 * i]) + " is " + std::to_string(images[i].width) + " x " +
+                      std::to_string(images[i].height) + "; a TZ2 picture is at most 640 x 480");
+    }
+    pictures.push_back({images[i].width, images[i].height, images[i].rgba});
+  }
+  QuantResult reduced;
+  if (!each && !QuantReduce(pictures, colours, dither, reduced, error)) return ToolFail(error);
+  for (size_t i = 0; i < images.size(); i++) {
+    size_t which = i;  // the picture's pixels in `reduced`
+    if (each) {
+      if (!QuantReduce({&pictures[i], 1}, colours, dither, reduced, error)) return ToolFail(error);
+      which = 0;
+    }
+    PngIndexed image;
+    image.width = images[i].width;
+    image.height = images[i].height;
+    image.palette = reduced.palette;
+    image.pixels = std::move(reduced.pixels[which]);
+    const int32_t transparent = reduced.transparent >= 0 ? reduced.transparent : kTz2NoTransparent;
+    const int status =
+        WriteTz2(files[2 * i], files[2 * i + 1], image, x, y, transparent, firstIndex);
+    if (status) return status;
+  }
+  return 0;
+}
+
+int Encode(int argc, char** argv) {
+  std::vector<const char*> files;
+  int32_t x = 0, y = 0, firstIndex = 0;
+  int32_t transparent = -1;  // -1: from the PNG
+  int32_t colours = 0;       // 0: the PNG's own palette
+  float dither = 1;
+  bool transparentGiven = false, each = false;
+  for (int i = 2; i < argc; i++) {
+    const bool hasValue = i + 1 < argc;
+    if (!std::strcmp(argv[i], "--pos") && hasValue) {
+      if (!ParsePosition(argv[++i], x, y)) return ToolFail("--pos wants X,Y (0..65535 each)");
+    } else if (!std::strcmp(argv[i], "--transparent") && hasValue) {
+      transparentGiven = true;
+      if (!std::strcmp(argv[++i], "none")) {
+        transparent = kTz2NoTransparent;
+      } else if (!ParseNumber(argv[i], 0, 255, transparent)) {
+        return ToolFail("--transparent wants a colour index 0..255 or 'none'");
+      }
+    } else if (!std::strcmp(argv[i], "--first-index") && hasValue) {
+      if (!ParseNumber(argv[++i], 0, kTz2MaxColours - 1, firstIndex)) {
+        return ToolFail("--first-index wants 0..235");
+      }
+    } else if (!std::strcmp(argv[i], "--colors") && hasValue) {
+      if (!ParseNumber(argv[++i], 2, kTz2MaxColours, colours))
+        return ToolFail("--colors wants 2..236");
+    } else if (!std::strcmp(argv[i], "--each")) {
+      each = true;
+    } else if (!std::strcmp(argv[i], "--dither") && hasValue) {
+      char* end = nullptr;
+      dither = std::strtof(argv[++i], &end);
+      if (*end || !(dither >= 0 && dither <= 1)) return ToolFail("--dither wants 0..1");
+    } else if (argv[i][0] == '-') {
+      return Usage();
+    } else {
+      files.push_back(argv[i]);
+    }
+  }
+  if (colours) {
+    if (files.size() < 2 || files.size() % 2) return Usage();
+    if (transparentGiven) {
+      return ToolFail("--transparent does not go with --colors: transparency comes from alpha");
+    }
+    return EncodeReduced(files, colours, dither, x, y, firstIndex, each);
+  }
+  if (files.size() != 2) return Usage();
+  PngIndexed image;
+  std::string error;
+  if (!PngReadIndexed(files[0], image, error)) return ToolFail(error);
+  if (image.palette.size() > kTz2MaxColours) {
+    return ToolFail(std::string(files[0]) + " has " + std::to_string(image.palette.size()) +
+                    " palette colours; a TZ2 picture holds at most 236");
+  }
+  if (transparent == -1) {
+    transparent = image.transparent >= 0 ? image.transparent : kTz2NoTransparent;
+  }
+  return WriteTz2(files[0], files[1], image, x, y, transparent, firstIndex);
 }
 
 // The decoder's refusal as one line: its own message and what it means.

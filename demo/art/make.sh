@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Paints the places from their recipes (places/NN-name.txt, NN the scene number in decimal)
+# under the five lights and stages them as backgrounds S%02d%c.TZ2: scene NN in the groups
+# D (day), E (evening), N (night), X (rain) and Z (midnight), each reduced to its own 124
+# colours for the background entries 0..123.
+set -euo pipefail
+: "${TOOL:?}" "${SRC:?}" "${DAT:?}" "${WORK:?}"
+jobs=$(nproc 2>/dev/null || echo 2)
+
+paint_place() {  # paint_place RECIPE
+  local recipe=$1 name number group pairs=()
+  name=$(basename "$recipe" .txt)
+  number=$((10#${name%%-*}))
+  "$TOOL" paint scene "$recipe" "$WORK/$name-%c.png"
+  for group in D E N X Z; do
+    pairs+=("$WORK/$name-$group.png" "$(printf '%s/S%02d%s.TZ2' "$DAT" "$number" "$group")")
+  done
+  "$TOOL" tz2 encode "${pairs[@]}" --colors 124 --first-index 0 --each
+}
+export -f paint_place
+
+printf '%s\n' "$SRC"/places/[0-9]*.txt | xargs -P "$jobs" -I{} bash -c 'paint_place "$1"' _ {}

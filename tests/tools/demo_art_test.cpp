@@ -1,0 +1,204 @@
+// The demo game's pictures: every background and character the fixed screens name is in the
+// data archive, in every group, shaped for the colour range it is drawn in; palettes that fit.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "resources/pack.h"
+#include "resources/tz2.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kDemoData = fs::path(LNTR3_BIN_DIR) / ".." / "demo-data";
+
+// Scenes the fixed screens load: title and name entry (17, 11, 19), the extras menu and the
+// opening's first pictures (49), the opening's character groups (35, 9, 15, 21, 29, 10, 26, 14),
+// the endings' backgrounds (31, 8, 9, 10, 11, 12, 13, 14, 15, 7, 21, 32, 17), the calendar's
+// spring variants of two places (17, 18, 33, 34 and 20, 32, 35, 36) and the album's garden
+// where the cat may appear (39). The variants and the garden can come in any group.
+constexpr int kNamedScenes[] = {7,  8,  9,  10, 11, 12, 13, 14, 15, 17, 18, 19,
+                                20, 21, 26, 29, 31, 32, 33, 34, 35, 36, 39, 49};
+
+// Character pictures the opening shows, and the cat the album lets into the garden
+// (5889 + 0..9).
+constexpr int kNamedCodes[] = {0x181, 0x182, 0x186, 0x202, 0x204, 0x203, 0x301, 0x303,
+                               0x302, 0x402, 0x403, 0x401, 0x501, 0x508, 0x50C, 0x604,
+                               0x603, 0x602, 0x701, 0x702, 0x706, 0x801, 0x802, 0x803};
+
+class DemoArt : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    const fs::path pak = kDemoData / "LNTR3DAT.PAK";
+    ASSERT_TRUE(fs::exists(pak)) << "the demo-data target is not built";
+    std::vector<uint8_t> index;
+    uint16_t count = 0;
+    uint64_t size = 0;
+    ASSERT_EQ(PackReadIndex(pak.string(), index, count, size), PackIndexResult::Ok);
+    std::ifstream in(pak, std::ios::binary);
+    for (uint32_t i = 0; i < count; i++) {
+      const PackRecord record = PackRecordAt(index, i);
+      std::vector<uint8_t> bytes(record.size);
+      in.seekg(record.offset);
+      in.read(reinterpret_cast<char*>(bytes.data()), record.size);
+      ASSERT_TRUE(in) << PackKeyName(record.key);
+      PackUnscramble(bytes);
+      entries_[PackKeyName(record.key)] = std::move(bytes);
+    }
+  }
+  static void TearDownTestSuite() { entries_.clear(); }
+
+  // The entry's bytes, or nullptr.
+  static const std::vector<uint8_t>* Entry(const std::string& name) {
+    const auto it = entries_.find(name);
+    return it == entries_.end() ? nullptr : &it->second;
+  }
+  static std::string Background(int scene, char group) {
+    char name[16];
+    std::snprintf(name, sizeof name, "S%02d%c.TZ2", scene, group);
+    return name;
+  }
+  static std::string Sprite(int code) {
+    char name[16];
+    std::snprintf(name, sizeof name, "C%04X.TZ2", code);
+    return name;
+  }
+
+  static std::map<std::string, std::vector<uint8_t>> entries_;
+};
+std::map<std::string, std::vector<uint8_t>> DemoArt::entries_;
+
+// Checks a picture draws into a frame as the engine would: header fields and a clean decode.
+void ExpectDrawable(const std::string& name, const std::vector<uint8_t>& bytes, uint32_t offset) {
+  std::vector<uint8_t> frame(640 * 480, 0);
+  PalEntry palette[kPaletteSize] = {};
+  EXPECT_EQ(Tz2DecodeQuiet(frame, palette, bytes, 640, 480, 0, 0, -1, offset, true), PicError::None)
+      << name;
+}
+
+TEST_F(DemoArt, EveryNamedBackgroundInEveryGroup) {
+  for (int scene : kNamedScenes) {
+    for (const char group : std::string("DENXZ")) {
+      const std::string name = Background(scene, group);
+      const std::vector<uint8_t>* bytes = Entry(name);
+      ASSERT_NE(bytes, nullptr) << name << " is missing";
+      Tz2Header h;
+      ASSERT_TRUE(Tz2ParseHeader(*bytes, h));
+      EXPECT_EQ(std::memcmp(h.magic, kTz2Magic, 8), 0) << name;
+      EXPECT_EQ(h.width, 640) << name;
+      EXPECT_EQ(h.height, 480) << name;
+      EXPECT_EQ(h.x + h.y, 0) << name;
+      EXPECT_EQ(h.firstIndex, 0) << name;
+      EXPECT_LE(h.colourCount, 124) << name << ": a background keeps to entries 0..123";
+      EXPECT_EQ(h.transparent, kTz2NoTransparent) << name;
+      ExpectDrawable(name, *bytes, 0);
+    }
+  }
+}
+
+TEST_F(DemoArt, EveryPlaceComesInAllFiveGroups) {
+  int places = 0;
+  for (int scene = 1; scene < 50; scene++) {
+    if (!Entry(Background(scene, 'D'))) continue;
+    places++;
+    for (const char group : std::string("ENXZ"))
+      EXPECT_NE(Entry(Background(scene, group)), nullptr) << Background(scene, group);
+  }
+  EXPECT_GE(places, 30);
+}
+
+TEST_F(DemoArt, GroupsLookLikeTheirHour) {
+  // Mean brightness of a background through its own palette.
+  const auto brightness = [](const std::vector<uint8_t>& bytes) {
+    std::vector<uint8_t> frame(640 * 480, 0);
+    PalEntry palette[kPaletteSize] = {};
+    Tz2DecodeQuiet(frame, palette, bytes, 640, 480, 0, 0, -1, 0, true);
+    double sum = 0;
+    for (uint8_t v : frame)
+      sum += 0.3 * palette[v].red + 0.59 * palette[v].green + 0.11 * palette[v].blue;
+    return sum / frame.size();
+  };
+  for (int scene : {11, 17, 9}) {
+    const double day = brightness(*Entry(Background(scene, 'D')));
+    const double night = brightness(*Entry(Background(scene, 'N')));
+    const double midnight = brightness(*Entry(Background(scene, 'Z')));
+    EXPECT_GT(day, night * 1.8) << scene;
+    EXPECT_GT(night, midnight) << scene;
+  }
+}
+
+TEST_F(DemoArt, EveryNamedCharacterPicture) {
+  std::vector<int> codes(std::begin(kNamedCodes), std::end(kNamedCodes));
+  for (int i = 0; i < 10; i++) codes.push_back(5889 + i);
+  for (int code : codes) {
+    const std::string name = Sprite(code);
+    const std::vector<uint8_t>* bytes = Entry(name);
+    ASSERT_NE(bytes, nullptr) << name << " is missing";
+    Tz2Header h;
+    ASSERT_TRUE(Tz2ParseHeader(*bytes, h));
+    EXPECT_LE(h.x + h.width, 320) << name << ": a slot is 320 pixels wide";
+    EXPECT_LE(h.y + h.height, 480) << name;
+    EXPECT_EQ(h.firstIndex, 124) << name;
+    EXPECT_LE(h.colourCount, 48) << name << ": a character range holds 48 colours";
+    EXPECT_EQ(h.transparent, 0) << name;
+    ExpectDrawable(name, *bytes, 172);
+  }
+}
+
+TEST_F(DemoArt, CharacterOneHasBothSetsForCharacterZero) {
+  // Character 0 is drawn from character 1's pictures with bit 7 chosen by a script variable,
+  // so each of character 1's pictures needs its twin.
+  int pictures = 0;
+  for (int low = 0; low < 0x80; low++) {
+    const bool plain = Entry(Sprite(0x100 + low)) != nullptr;
+    const bool other = Entry(Sprite(0x180 + low)) != nullptr;
+    EXPECT_EQ(plain, other) << "picture " << low << " of character 1";
+    pictures += plain;
+  }
+  EXPECT_GE(pictures, 6);
+}
+
+TEST_F(DemoArt, SpritesOfOneCharacterShareItsPalette) {
+  for (int character : {1, 5, 23}) {
+    const std::vector<uint8_t>* first = Entry(Sprite(character * 256 + 1));
+    ASSERT_NE(first, nullptr);
+    Tz2Header h;
+    ASSERT_TRUE(Tz2ParseHeader(*first, h));
+    const size_t end = kTz2HeaderSize + 3u * h.colourCount;
+    for (int low = 2; low < 0x100; low++) {
+      const std::vector<uint8_t>* other = Entry(Sprite(character * 256 + low));
+      if (!other) continue;
+      ASSERT_GE(other->size(), end);
+      // The colour count and the colours themselves.
+      EXPECT_TRUE(std::equal(first->begin() + 22, first->begin() + end, other->begin() + 22))
+          << Sprite(character * 256 + low);
+    }
+  }
+}
+
+TEST_F(DemoArt, CharacterPalettesCoverEveryCharacterAndGroup) {
+  const std::vector<uint8_t>* file = Entry("CHR_PAL.DAT");
+  ASSERT_NE(file, nullptr);
+  ASSERT_EQ(file->size() % (5 * 144), 0u);
+  ASSERT_GE(file->size(), (23u + 1) * 5 * 144) << "records for characters 0..23";
+  // Character 0 wears character 1's colours.
+  EXPECT_TRUE(std::equal(file->begin(), file->begin() + 5 * 144, file->begin() + 5 * 144));
+  // Day colours are the sprite's own; the night record is darker.
+  const std::vector<uint8_t>& sprite = *Entry(Sprite(0x201));
+  const size_t day = 2 * 5 * 144, night = day + 2 * 144;
+  int darker = 0;
+  for (int k = 1; k < 48; k++) {
+    for (int c = 0; c < 3; c++)
+      EXPECT_EQ((*file)[day + 3 * k + c], sprite[kTz2HeaderSize + 3 * k + c]);
+    darker += (*file)[night + 3 * k + 2] < (*file)[day + 3 * k + 2];  // red falls at night
+  }
+  EXPECT_GE(darker, 40);
+}
+
+}  // namespace

@@ -1,0 +1,263 @@
+// Colour reduction: palette size, transparency kept as entry 0, shared palettes, the same bytes
+// every time; and "lntr3tool tz2 encode --colors" on full-colour PNGs as a modder runs it.
+#include "tools/quantise.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "resources/tz2.h"
+#include "support/test_data.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A smooth full-colour picture with far more colours than a palette holds; `holes` makes a
+// transparent disc in the middle.
+std::vector<uint8_t> Gradient(uint32_t w, uint32_t h, bool holes) {
+  std::vector<uint8_t> rgba(static_cast<size_t>(w) * h * 4);
+  for (uint32_t y = 0; y < h; y++) {
+    for (uint32_t x = 0; x < w; x++) {
+      uint8_t* p = &rgba[(static_cast<size_t>(y) * w + x) * 4];
+      p[0] = static_cast<uint8_t>(x * 255 / (w - 1));
+      p[1] = static_cast<uint8_t>(y * 255 / (h - 1));
+      p[2] = static_cast<uint8_t>((x + y) * 127 / (w + h));
+      const int dx = static_cast<int>(x) - static_cast<int>(w / 2),
+                dy = static_cast<int>(y) - static_cast<int>(h / 2);
+      p[3] = holes && dx * dx + dy * dy < 100 ? (dx > 0 ? 100 : 0) : 255;
+    }
+  }
+  return rgba;
+}
+
+TEST(Quantise, AtMostTheColoursAskedFor) {
+  const std::vector<uint8_t> rgba = Gradient(64, 48, false);
+  const QuantPicture picture{64, 48, rgba};
+  QuantResult result;
+  std::string error;
+  ASSERT_TRUE(QuantReduce({&picture, 1}, 20, 1, result, error)) << error;
+  EXPECT_LE(result.palette.size(), 20u);
+  EXPECT_GE(result.palette.size(), 12u);  // a rich picture uses the palette it gets
+  EXPECT_EQ(result.transparent, -1);
+  ASSERT_EQ(result.pixels.size(), 1u);
+  ASSERT_EQ(result.pixels[0].size(), 64u * 48);
+  for (uint8_t v : result.pixels[0]) ASSERT_LT(v, result.palette.size());
+  // The corners keep their colours near enough.
+  const PalEntry& corner = result.palette[result.pixels[0][64 * 48 - 1]];
+  EXPECT_NEAR(corner.red, 255, 40);
+  EXPECT_NEAR(corner.green, 255, 40);
+}
+
+TEST(Quantise, TransparencyBecomesEntryZero) {
+  const std::vector<uint8_t> rgba = Gradient(40, 40, true);
+  const QuantPicture picture{40, 40, rgba};
+  QuantResult result;
+  std::string error;
+  ASSERT_TRUE(QuantReduce({&picture, 1}, 16, 0, result, error)) << error;
+  EXPECT_LE(result.palette.size(), 16u);
+  EXPECT_EQ(result.transparent, 0);
+  for (size_t i = 0; i < 40 * 40; i++) {
+    const bool clear = rgba[i * 4 + 3] < 128;
+    EXPECT_EQ(result.pixels[0][i] == 0, clear) << "pixel " << i;
+  }
+}
+
+TEST(Quantise, FewColoursComeBackExactly) {
+  std::vector<uint8_t> rgba(8 * 2 * 4, 255);
+  const uint8_t colours[4][3] = {{10, 20, 30}, {200, 0, 0}, {0, 200, 0}, {250, 250, 250}};
+  for (size_t i = 0; i < 16; i++) std::memcpy(&rgba[i * 4], colours[i % 4], 3);
+  const QuantPicture picture{8, 2, rgba};
+  QuantResult result;
+  std::string error;
+  ASSERT_TRUE(QuantReduce({&picture, 1}, 8, 1, result, error)) << error;
+  for (size_t i = 0; i < 16; i++) {
+    const PalEntry& e = result.palette[result.pixels[0][i]];
+    EXPECT_EQ(e.red, colours[i % 4][0]);
+    EXPECT_EQ(e.green, colours[i % 4][1]);
+    EXPECT_EQ(e.blue, colours[i % 4][2]);
+  }
+}
+
+TEST(Quantise, PicturesShareOnePalette) {
+  // Two pictures of different colours: each keeps its own, both in the one palette.
+  std::vector<uint8_t> red(16 * 16 * 4, 255), blue(16 * 16 * 4, 255);
+  for (size_t i = 0; i < 256; i++) {
+    red[i * 4 + 1] = red[i * 4 + 2] = 0;
+    blue[i * 4] = blue[i * 4 + 1] = 0;
+  }
+  red[3] = 0;  // one transparent pixel
+  const QuantPicture pictures[] = {{16, 16, red}, {16, 16, blue}};
+  QuantResult result;
+  std::string error;
+  ASSERT_TRUE(QuantReduce(pictures, 8, 1, result, error)) << error;
+  ASSERT_EQ(result.pixels.size(), 2u);
+  EXPECT_EQ(result.transparent, 0);
+  EXPECT_EQ(result.pixels[0][0], 0);
+  EXPECT_EQ(result.palette[result.pixels[0][5]].red, 255);
+  EXPECT_EQ(result.palette[result.pixels[0][5]].blue, 0);
+  EXPECT_EQ(result.palette[result.pixels[1][5]].blue, 255);
+  EXPECT_EQ(result.palette[result.pixels[1][5]].red, 0);
+}
+
+TEST(Quantise, SameInputSameBytes) {
+  const std::vector<uint8_t> rgba = Gradient(120, 90, true);
+  const QuantPicture picture{120, 90, rgba};
+  QuantResult a, b;
+  std::string error;
+  ASSERT_TRUE(QuantReduce({&picture, 1}, 48, 0.5f, a, error));
+  ASSERT_TRUE(QuantReduce({&picture, 1}, 48, 0.5f, b, error));
+  EXPECT_EQ(a.palette, b.palette);
+  EXPECT_EQ(a.pixels, b.pixels);
+}
+
+TEST(Quantise, AWhollyTransparentPicture) {
+  const std::vector<uint8_t> rgba(6 * 3 * 4, 0);
+  const QuantPicture picture{6, 3, rgba};
+  QuantResult result;
+  std::string error;
+  ASSERT_TRUE(QuantReduce({&picture, 1}, 48, 1, result, error)) << error;
+  EXPECT_EQ(result.transparent, 0);
+  ASSERT_FALSE(result.palette.empty());
+  for (uint8_t v : result.pixels[0]) EXPECT_EQ(v, 0);
+}
+
+TEST(Quantise, RefusesWhatItCannotDo) {
+  const std::vector<uint8_t> rgba(4 * 4 * 4, 255);
+  QuantPicture picture{4, 4, rgba};
+  QuantResult result;
+  std::string error;
+  EXPECT_FALSE(QuantReduce({&picture, 1}, 1, 1, result, error));
+  EXPECT_FALSE(QuantReduce({&picture, 1}, 257, 1, result, error));
+  EXPECT_FALSE(QuantReduce({}, 16, 1, result, error));
+  picture.width = 5;  // more pixels claimed than given
+  EXPECT_FALSE(QuantReduce({&picture, 1}, 16, 1, result, error));
+  EXPECT_FALSE(error.empty());
+}
+
+// [SECTION] The tool
+
+const std::string kTool = std::string(LNTR3_BIN_DIR) + "/lntr3tool";
+
+void WriteRgbaPng(const fs::path& path, uint32_t w, uint32_t h, const std::vector<uint8_t>& rgba) {
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  image.width = w;
+  image.height = h;
+  image.format = PNG_FORMAT_RGBA;
+  ASSERT_TRUE(png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr))
+      << image.message;
+}
+
+Tz2Header ReadHeader(const fs::path& path, std::vector<uint8_t>& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  Tz2Header h{};
+  EXPECT_TRUE(Tz2ParseHeader(bytes, h)) << path;
+  return h;
+}
+
+TEST(Tz2EncodeColours, SpritesForACharacterRange) {
+  TempDir dir;
+  WriteRgbaPng(dir.path / "a.png", 40, 40, Gradient(40, 40, true));
+  WriteRgbaPng(dir.path / "b.png", 40, 40, Gradient(40, 40, false));
+  std::string output;
+  ASSERT_EQ(
+      RunCommand(kTool + " tz2 encode " + (dir.path / "a.png").string() + " " +
+                     (dir.path / "A.TZ2").string() + " " + (dir.path / "b.png").string() + " " +
+                     (dir.path / "B.TZ2").string() + " --colors 48 --first-index 124 --dither 0.5",
+                 output),
+      0)
+      << output;
+  std::vector<uint8_t> a, b;
+  const Tz2Header ha = ReadHeader(dir.path / "A.TZ2", a), hb = ReadHeader(dir.path / "B.TZ2", b);
+  EXPECT_EQ(ha.transparent, 0);
+  EXPECT_EQ(ha.firstIndex, 124);
+  EXPECT_LE(ha.colourCount, 48);
+  EXPECT_EQ(ha.colourCount, hb.colourCount);
+  // One palette for both pictures.
+  EXPECT_TRUE(std::equal(a.begin() + kTz2HeaderSize,
+                         a.begin() + kTz2HeaderSize + 3 * ha.colourCount,
+                         b.begin() + kTz2HeaderSize));
+  // Drawn as the game draws a sprite: transparent pixels leave the frame alone.
+  std::vector<uint8_t> frame(40 * 40, 7);
+  PalEntry palette[kPaletteSize] = {};
+  ASSERT_EQ(Tz2DecodeQuiet(frame, palette, a, 40, 40, 0, 0, -1, 124, false), PicError::None);
+  EXPECT_EQ(frame[20 * 40 + 15], 7);  // the disc in the middle (left half: alpha 0)
+  EXPECT_EQ(frame[20 * 40 + 25], 7);  // (right half: alpha 100 of 255, still transparent)
+  EXPECT_GE(frame[0], 124);
+  EXPECT_LT(frame[0], 124 + 48);
+}
+
+TEST(Tz2EncodeColours, BackgroundsUseTheirOwnRange) {
+  TempDir dir;
+  WriteRgbaPng(dir.path / "bg.png", 64, 48, Gradient(64, 48, false));
+  std::string output;
+  ASSERT_EQ(RunCommand(kTool + " tz2 encode " + (dir.path / "bg.png").string() + " " +
+                           (dir.path / "BG.TZ2").string() + " --colors 124",
+                       output),
+            0)
+      << output;
+  std::vector<uint8_t> bytes;
+  const Tz2Header h = ReadHeader(dir.path / "BG.TZ2", bytes);
+  EXPECT_EQ(h.transparent, kTz2NoTransparent);
+  EXPECT_EQ(h.firstIndex, 0);
+  EXPECT_LE(h.colourCount, 124);
+  EXPECT_EQ(h.width, 64);
+}
+
+TEST(Tz2EncodeColours, EachPictureItsOwnPalette) {
+  TempDir dir;
+  std::vector<uint8_t> red(8 * 8 * 4, 255), blue(8 * 8 * 4, 255);
+  for (size_t i = 0; i < 64; i++) {
+    red[i * 4 + 1] = red[i * 4 + 2] = 0;
+    blue[i * 4] = blue[i * 4 + 1] = 0;
+  }
+  WriteRgbaPng(dir.path / "r.png", 8, 8, red);
+  WriteRgbaPng(dir.path / "b.png", 8, 8, blue);
+  const std::string pairs = (dir.path / "r.png").string() + " " + (dir.path / "R.TZ2").string() +
+                            " " + (dir.path / "b.png").string() + " " +
+                            (dir.path / "B.TZ2").string();
+  std::string output;
+  ASSERT_EQ(RunCommand(kTool + " tz2 encode " + pairs + " --colors 4 --each", output), 0) << output;
+  std::vector<uint8_t> r, b;
+  EXPECT_EQ(ReadHeader(dir.path / "R.TZ2", r).colourCount, 1);
+  EXPECT_EQ(ReadHeader(dir.path / "B.TZ2", b).colourCount, 1);
+  EXPECT_EQ(r[24 + 2], 255);  // red, stored blue, green, red
+  EXPECT_EQ(b[24], 255);      // blue
+  ASSERT_EQ(RunCommand(kTool + " tz2 encode " + pairs + " --colors 4", output), 0) << output;
+  EXPECT_EQ(ReadHeader(dir.path / "R.TZ2", r).colourCount, 2);  // shared: both colours
+}
+
+TEST(Tz2EncodeColours, Refusals) {
+  TempDir dir;
+  WriteRgbaPng(dir.path / "bg.png", 8, 8, Gradient(8, 8, false));
+  const std::string in = (dir.path / "bg.png").string(), out = (dir.path / "X.TZ2").string();
+  std::string output;
+  EXPECT_EQ(RunCommand(kTool + " tz2 encode " + in + " " + out + " --colors 200 --first-index 124",
+                       output),
+            1);
+  EXPECT_NE(output.find("passes palette entry 235"), std::string::npos) << output;
+  EXPECT_EQ(
+      RunCommand(kTool + " tz2 encode " + in + " " + out + " --colors 16 --transparent 3", output),
+      1);
+  EXPECT_NE(output.find("transparency comes from alpha"), std::string::npos) << output;
+  EXPECT_EQ(RunCommand(kTool + " tz2 encode " + in + " " + out + " --colors 1", output), 1);
+  EXPECT_EQ(RunCommand(kTool + " tz2 encode " + in + " " + out + " " + in + " --colors 16", output),
+            2);
+  EXPECT_EQ(RunCommand(kTool + " tz2 encode " + in + " " + out + " --colors 16 --dither 2", output),
+            1);
+  // Without --colors a full-colour PNG is still refused, as before.
+  EXPECT_EQ(RunCommand(kTool + " tz2 encode " + in + " " + out, output), 1);
+  EXPECT_FALSE(fs::exists(out));
+}
+
+}  // namespace

@@ -1,0 +1,436 @@
+// lntr3tool paint: paints place and character recipes into full-colour PNGs, builds the
+// character palette file from encoded sprites, and lays pictures out on contact sheets.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "resources/tz2.h"
+#include "tools/image_png.h"
+#include "tools/paint.h"
+#include "tools/tool.h"
+
+namespace {
+
+constexpr const char* kPaintUsage =
+    "usage: lntr3tool paint scene RECIPE.txt OUT.png [--moods LETTERS]\n"
+    "       lntr3tool paint figure RECIPE.txt OUT.png [--poses N,N,...]\n"
+    "       lntr3tool paint poses RECIPE.txt\n"
+    "       lntr3tool paint check scene|figure RECIPE.txt...\n"
+    "       lntr3tool paint chrpal OUT.DAT --count N C=SPRITE.TZ2...\n"
+    "       lntr3tool paint sheet OUT.png [--columns N] [--scale N] IN.png...\n"
+    "       lntr3tool paint compose OUT.png BACKGROUND.TZ2 [--group G] [--chrpal FILE]\n"
+    "                               [SLOT:SPRITE.TZ2[:CHARACTER]...]\n"
+    "\n"
+    "scene   paints a place recipe under each mood of LETTERS (default DENXZ: day, evening,\n"
+    "        night, rain, midnight), 640 x 480; '%c' in OUT becomes the mood's letter.\n"
+    "figure  paints a character recipe's pictures (default: all it defines) on a transparent\n"
+    "        ground; '%02X' in OUT becomes the picture number.\n"
+    "poses   prints the picture numbers a character recipe defines, in hexadecimal.\n"
+    "check   parses recipes and paints them once, reporting the first bad line.\n"
+    "chrpal  writes the character palette file: records C x 5 + group for characters 0..N-1,\n"
+    "        each the first 48 colours of character C's sprite, lit for the five groups;\n"
+    "        characters without a sprite get a grey ramp.\n"
+    "sheet   lays pictures side by side, each shrunk by SCALE (default 4), for a quick look.\n"
+    "compose shows a scene as the game builds it: the background, then up to two sprites in\n"
+    "        slots 0..5 (colour ranges A and B), their colours taken from the character palette\n"
+    "        file for background group G (D, E, N, X or Z; default D). The character number\n"
+    "        comes from a sprite name C%02X..., or is given after it.\n";
+
+// Prints the usage on standard error; answers 2.
+int Usage() {
+  std::fputs(kPaintUsage, stderr);
+  return 2;
+}
+
+// Replaces the first `token` of `pattern` with `value`.
+std::string Substitute(std::string pattern, const std::string& token, const std::string& value) {
+  const size_t at = pattern.find(token);
+  if (at != std::string::npos) pattern.replace(at, token.size(), value);
+  return pattern;
+}
+
+bool LoadRecipe(const std::string& path, std::span<const PaintCommandSpec> specs,
+                PaintRecipe& recipe, std::string& error) {
+  std::vector<uint8_t> bytes;
+  if (!ToolReadBytes(path, bytes)) {
+    error = "cannot read " + path;
+    return false;
+  }
+  const std::string text(bytes.begin(), bytes.end());
+  if (!PaintRecipeParse(text, specs, recipe, error)) {
+    error = path + ": " + error;
+    return false;
+  }
+  return true;
+}
+
+bool WriteCanvas(const std::string& path, const PaintCanvas& canvas, bool sprite,
+                 std::string& error) {
+  PngRgba image;
+  image.width = static_cast<uint32_t>(canvas.width);
+  image.height = static_cast<uint32_t>(canvas.height);
+  image.rgba = PaintCanvasRgba8(canvas, sprite ? 0.5f : 0);
+  if (!sprite) {
+    for (size_t i = 3; i < image.rgba.size(); i += 4) image.rgba[i] = 255;
+  }
+  return PngWriteRgba(path, image, error, true);
+}
+
+// paint scene: a place recipe under each mood asked for.
+int PaintScenes(int argc, char** argv) {
+  std::vector<std::string> files;
+  std::string moods = kPaintMoodLetters;
+  for (int i = 2; i < argc; i++) {
+    if (!std::strcmp(argv[i], "--moods") && i + 1 < argc) {
+      moods = argv[++i];
+    } else if (argv[i][0] == '-') {
+      return Usage();
+    } else {
+      files.push_back(argv[i]);
+    }
+  }
+  if (files.size() != 2 || moods.empty()) return Usage();
+  PaintRecipe recipe;
+  std::string error;
+  if (!LoadRecipe(files[0], PaintSceneSpecs(), recipe, error)) return ToolFail(error);
+  for (char letter : moods) {
+    PaintMood mood;
+    if (!PaintMoodFromLetter(letter, mood))
+      return ToolFail(std::string("no mood '") + letter + "'; moods are DENXZ");
+    PaintCanvas canvas;
+    if (!PaintScene(recipe, mood, canvas, error)) return ToolFail(files[0] + ": " + error);
+    const std::string out = Substitute(files[1], "%c", std::string(1, letter));
+    if (!WriteCanvas(out, canvas, false, error)) return ToolFail(error);
+  }
+  return 0;
+}
+
+// "1,2,0x81" as numbers; false on anything else.
+bool ParsePoseList(const std::string& text, std::vector<int>& poses) {
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t comma = text.find(',', start);
+    const std::string item =
+        text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    char* end = nullptr;
+    const long v = std::strtol(item.c_str(), &end, 0);
+    if (item.empty() || *end || v < 0 || v > 255) return false;
+    poses.push_back(static_cast<int>(v));
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return !poses.empty();
+}
+
+// paint figure: a character recipe's pictures.
+int PaintFigures(int argc, char** argv) {
+  std::vector<std::string> files;
+  std::vector<int> poses;
+  for (int i = 2; i < argc; i++) {
+    if (!std::strcmp(argv[i], "--poses") && i + 1 < argc) {
+      if (!ParsePoseList(argv[++i], poses))
+        return ToolFail("--poses wants numbers 0..255, comma separated");
+    } else if (argv[i][0] == '-') {
+      return Usage();
+    } else {
+      files.push_back(argv[i]);
+    }
+  }
+  if (files.size() != 2) return Usage();
+  PaintRecipe recipe;
+  std::string error;
+  if (!LoadRecipe(files[0], PaintFigureSpecs(), recipe, error)) return ToolFail(error);
+  if (poses.empty()) poses = PaintFigurePoses(recipe);
+  for (int pose : poses) {
+    PaintCanvas canvas;
+    if (!PaintFigure(recipe, pose, canvas, error)) return ToolFail(files[0] + ": " + error);
+    char number[8];
+    std::snprintf(number, sizeof number, "%02X", pose);
+    if (!WriteCanvas(Substitute(files[1], "%02X", number), canvas, true, error))
+      return ToolFail(error);
+  }
+  return 0;
+}
+
+// paint poses: the picture numbers of a character recipe.
+int PrintPoses(int argc, char** argv) {
+  if (argc != 3) return Usage();
+  PaintRecipe recipe;
+  std::string error;
+  if (!LoadRecipe(argv[2], PaintFigureSpecs(), recipe, error)) return ToolFail(error);
+  for (int pose : PaintFigurePoses(recipe)) std::printf("%02X\n", pose);
+  return 0;
+}
+
+// paint check: parses and paints recipes, writing nothing.
+int CheckRecipes(int argc, char** argv) {
+  if (argc < 4) return Usage();
+  const bool scene = !std::strcmp(argv[2], "scene");
+  if (!scene && std::strcmp(argv[2], "figure")) return Usage();
+  for (int i = 3; i < argc; i++) {
+    PaintRecipe recipe;
+    std::string error;
+    if (!LoadRecipe(argv[i], scene ? PaintSceneSpecs() : PaintFigureSpecs(), recipe, error)) {
+      return ToolFail(error);
+    }
+    PaintCanvas canvas;
+    if (scene) {
+      for (int m = 0; m < kPaintMoods; m++) {
+        if (!PaintScene(recipe, static_cast<PaintMood>(m), canvas, error))
+          return ToolFail(std::string(argv[i]) + ": " + error);
+      }
+    } else {
+      for (int pose : PaintFigurePoses(recipe)) {
+        if (!PaintFigure(recipe, pose, canvas, error))
+          return ToolFail(std::string(argv[i]) + ": " + error);
+      }
+    }
+  }
+  return 0;
+}
+
+// paint chrpal: the character palette file from each character's first sprite.
+int WriteCharacterPalettes(int argc, char** argv) {
+  std::string out;
+  int count = 0;
+  std::vector<std::pair<int, std::string>> sprites;
+  for (int i = 2; i < argc; i++) {
+    if (!std::strcmp(argv[i], "--count") && i + 1 < argc) {
+      count = std::atoi(argv[++i]);
+    } else if (std::strchr(argv[i], '=')) {
+      const char* eq = std::strchr(argv[i], '=');
+      char* end = nullptr;
+      const std::string number(argv[i], static_cast<size_t>(eq - argv[i]));
+      const long c = std::strtol(number.c_str(), &end, 0);
+      if (*end || c < 0 || c > 255)
+        return ToolFail(std::string("bad character number in '") + argv[i] + "'");
+      sprites.emplace_back(static_cast<int>(c), eq + 1);
+    } else if (argv[i][0] == '-' || !out.empty()) {
+      return Usage();
+    } else {
+      out = argv[i];
+    }
+  }
+  if (out.empty() || count < 1 || count > 256) return Usage();
+  constexpr int kColours = 48, kRecord = kColours * 3;
+  // Characters without a sprite: a grey ramp, so a stray code still shows something.
+  std::vector<uint8_t> file(static_cast<size_t>(count) * kPaintMoods * kRecord);
+  for (size_t r = 0; r < file.size() / kRecord; r++) {
+    for (int i = 0; i < kColours; i++) {
+      const uint8_t v = static_cast<uint8_t>((i * 255 + 23) / 47);
+      std::fill_n(&file[r * kRecord + i * 3], 3, v);
+    }
+  }
+  for (const auto& [character, path] : sprites) {
+    if (character >= count)
+      return ToolFail("character " + std::to_string(character) + " is beyond --count");
+    std::vector<uint8_t> bytes;
+    if (!ToolReadBytes(path, bytes)) return ToolFail("cannot read " + path);
+    Tz2Header h;
+    if (!Tz2ParseHeader(bytes, h) || std::memcmp(h.magic, kTz2Magic, sizeof kTz2Magic) ||
+        bytes.size() < kTz2HeaderSize + 3u * h.colourCount) {
+      return ToolFail(path + ": not a TZ2 picture");
+    }
+    for (int g = 0; g < kPaintMoods; g++) {
+      uint8_t* record = &file[(static_cast<size_t>(character) * kPaintMoods + g) * kRecord];
+      for (int i = 0; i < std::min<int>(kColours, h.colourCount); i++) {
+        const uint8_t* bgr = &bytes[kTz2HeaderSize + 3 * i];
+        const PaintRgb lit = PaintCharacterLight(
+            static_cast<PaintMood>(g), {bgr[2] / 255.0f, bgr[1] / 255.0f, bgr[0] / 255.0f});
+        record[3 * i] = static_cast<uint8_t>(lit.b * 255 + 0.5f);
+        record[3 * i + 1] = static_cast<uint8_t>(lit.g * 255 + 0.5f);
+        record[3 * i + 2] = static_cast<uint8_t>(lit.r * 255 + 0.5f);
+      }
+    }
+  }
+  if (!ToolWriteBytes(out, file)) return ToolFail("cannot write " + out);
+  return 0;
+}
+
+// paint sheet: pictures shrunk and laid out on a grid over a checker.
+int ContactSheet(int argc, char** argv) {
+  std::vector<std::string> files;
+  int columns = 4, scale = 4;
+  for (int i = 2; i < argc; i++) {
+    if (!std::strcmp(argv[i], "--columns") && i + 1 < argc) {
+      columns = std::max(1, std::atoi(argv[++i]));
+    } else if (!std::strcmp(argv[i], "--scale") && i + 1 < argc) {
+      scale = std::max(1, std::atoi(argv[++i]));
+    } else if (argv[i][0] == '-') {
+      return Usage();
+    } else {
+      files.push_back(argv[i]);
+    }
+  }
+  if (files.size() < 2) return Usage();
+  std::vector<PngRgba> images(files.size() - 1);
+  uint32_t cellW = 1, cellH = 1;
+  std::string error;
+  for (size_t i = 1; i < files.size(); i++) {
+    if (!PngReadRgba(files[i], images[i - 1], error)) return ToolFail(error);
+    cellW = std::max(cellW, images[i - 1].width / scale);
+    cellH = std::max(cellH, images[i - 1].height / scale);
+  }
+  const uint32_t cols = static_cast<uint32_t>(std::min<size_t>(columns, images.size()));
+  const uint32_t rows = static_cast<uint32_t>((images.size() + cols - 1) / cols);
+  PngRgba sheet;
+  sheet.width = cols * (cellW + 4);
+  sheet.height = rows * (cellH + 4);
+  sheet.rgba.assign(static_cast<size_t>(sheet.width) * sheet.height * 4, 255);
+  for (uint32_t y = 0; y < sheet.height; y++) {
+    for (uint32_t x = 0; x < sheet.width; x++) {
+      const uint8_t v = ((x / 8) + (y / 8)) % 2 ? 150 : 110;  // a checker shows transparency
+      std::fill_n(&sheet.rgba[(static_cast<size_t>(y) * sheet.width + x) * 4], 3, v);
+    }
+  }
+  for (size_t n = 0; n < images.size(); n++) {
+    const PngRgba& img = images[n];
+    const uint32_t ox = static_cast<uint32_t>(n % cols) * (cellW + 4) + 2,
+                   oy = static_cast<uint32_t>(n / cols) * (cellH + 4) + 2;
+    for (uint32_t y = 0; y < img.height / scale; y++) {
+      for (uint32_t x = 0; x < img.width / scale; x++) {
+        uint32_t sum[4] = {};
+        for (int dy = 0; dy < scale; dy++) {
+          for (int dx = 0; dx < scale; dx++) {
+            const uint8_t* p =
+                &img.rgba[((static_cast<size_t>(y) * scale + dy) * img.width + x * scale + dx) * 4];
+            for (int k = 0; k < 3; k++) sum[k] += p[k] * p[3];
+            sum[3] += p[3];
+          }
+        }
+        if (sum[3] == 0) continue;
+        uint8_t* d = &sheet.rgba[(static_cast<size_t>(oy + y) * sheet.width + ox + x) * 4];
+        const float a = static_cast<float>(sum[3]) / (255.0f * scale * scale);
+        for (int k = 0; k < 3; k++)
+          d[k] = static_cast<uint8_t>(sum[k] / static_cast<float>(sum[3]) * a + d[k] * (1 - a));
+      }
+    }
+  }
+  if (!PngWriteRgba(files[0], sheet, error)) return ToolFail(error);
+  return 0;
+}
+
+// Draws one picture file into a bottom-up 640 x 480 frame; false, with `error`, when refused.
+bool ComposeDraw(const std::string& path, std::vector<uint8_t>& frame, PalEntry* palette, int x,
+                 uint32_t offset, std::string& error) {
+  std::vector<uint8_t> bytes;
+  if (!ToolReadBytes(path, bytes)) {
+    error = "cannot read " + path;
+    return false;
+  }
+  const PicError result = Tz2DecodeQuiet(frame, std::span<PalEntry>(palette, kPaletteSize), bytes,
+                                         640, 480, static_cast<int16_t>(x), 0, -1, offset, true);
+  if (result != PicError::None) {
+    error = path + ": not a picture the game can draw";
+    return false;
+  }
+  return true;
+}
+
+// paint compose: a background and sprites put together as the game does.
+int Compose(int argc, char** argv) {
+  std::vector<std::string> files;
+  char group = 'D';
+  std::string chrpal;
+  for (int i = 2; i < argc; i++) {
+    if (!std::strcmp(argv[i], "--group") && i + 1 < argc) {
+      group = argv[++i][0];
+    } else if (!std::strcmp(argv[i], "--chrpal") && i + 1 < argc) {
+      chrpal = argv[++i];
+    } else if (argv[i][0] == '-') {
+      return Usage();
+    } else {
+      files.push_back(argv[i]);
+    }
+  }
+  PaintMood mood;
+  if (files.size() < 2 || files.size() > 4 || !PaintMoodFromLetter(group, mood)) return Usage();
+  std::vector<uint8_t> frame(640 * 480, 0);
+  PalEntry palette[kPaletteSize] = {};
+  std::string error;
+  if (!ComposeDraw(files[1], frame, palette, 0, 0, error)) return ToolFail(error);
+  std::vector<uint8_t> records;
+  if (!chrpal.empty() && !ToolReadBytes(chrpal, records)) return ToolFail("cannot read " + chrpal);
+  constexpr int kSlotX[] = {0, 320, 160};
+  for (size_t i = 2; i < files.size(); i++) {
+    // SLOT:SPRITE[:CHARACTER]
+    const std::string& item = files[i];
+    const size_t colon = item.find(':');
+    if (colon == std::string::npos || colon == 0)
+      return ToolFail("'" + item + "' is not SLOT:SPRITE.TZ2");
+    const int slot = std::atoi(item.substr(0, colon).c_str());
+    std::string sprite = item.substr(colon + 1);
+    int character = -1;
+    const size_t second = sprite.rfind(':');
+    if (second != std::string::npos) {
+      character = std::atoi(sprite.substr(second + 1).c_str());
+      sprite.resize(second);
+    } else {
+      const size_t slash = sprite.find_last_of('/');
+      const std::string base = sprite.substr(slash == std::string::npos ? 0 : slash + 1);
+      if (base.size() >= 5 && (base[0] == 'C' || base[0] == 'c'))
+        character = static_cast<int>(std::strtol(base.substr(1, 2).c_str(), nullptr, 16));
+    }
+    if (slot < 0 || slot > 5 || character < 0)
+      return ToolFail("'" + item + "': slot 0..5 and a character number are needed");
+    std::vector<uint8_t> bytes;
+    Tz2Header h;
+    if (!ToolReadBytes(sprite, bytes) || !Tz2ParseHeader(bytes, h))
+      return ToolFail("cannot read " + sprite);
+    // As the game does: a sprite that would pass the right edge is moved back inside.
+    int x = kSlotX[slot % 3];
+    if (x + h.x + h.width > 640) x = 640 - h.x - h.width;
+    const uint32_t offset = i == 2 ? 124 : 172;
+    if (!ComposeDraw(sprite, frame, palette, x, offset, error)) return ToolFail(error);
+    const size_t record =
+        (static_cast<size_t>(character) * kPaintMoods + static_cast<size_t>(mood)) * 144;
+    if (record + 144 <= records.size()) {
+      for (int k = 0; k < 48; k++) {
+        PalEntry& e = palette[offset + k];
+        e.blue = records[record + 3 * k];
+        e.green = records[record + 3 * k + 1];
+        e.red = records[record + 3 * k + 2];
+      }
+    }
+  }
+  PngRgba image;
+  image.width = 640;
+  image.height = 480;
+  image.rgba.resize(640 * 480 * 4);
+  for (int y = 0; y < 480; y++) {
+    for (int x = 0; x < 640; x++) {
+      const PalEntry& e = palette[frame[static_cast<size_t>(479 - y) * 640 + x] % kPaletteSize];
+      uint8_t* p = &image.rgba[(static_cast<size_t>(y) * 640 + x) * 4];
+      p[0] = e.red;
+      p[1] = e.green;
+      p[2] = e.blue;
+      p[3] = 255;
+    }
+  }
+  if (!PngWriteRgba(files[0], image, error)) return ToolFail(error);
+  return 0;
+}
+
+}  // namespace
+
+// Entry of "lntr3tool paint".
+int ToolPaintMain(int argc, char** argv) {
+  for (int i = 1; i < argc; i++) {
+    if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+      std::fputs(kPaintUsage, stdout);
+      return 0;
+    }
+  }
+  if (argc < 2) return Usage();
+  const std::string verb = argv[1];
+  if (verb == "scene") return PaintScenes(argc, argv);
+  if (verb == "figure") return PaintFigures(argc, argv);
+  if (verb == "poses") return PrintPoses(argc, argv);
+  if (verb == "check") return CheckRecipes(argc, argv);
+  if (verb == "chrpal") return WriteCharacterPalettes(argc, argv);
+  if (verb == "sheet") return ContactSheet(argc, argv);
+  if (verb == "compose") return Compose(argc, argv);
+  return Usage();
+}
