@@ -18,9 +18,20 @@ void ShowInterlaceStrip(uint16_t strip);
 void ShowDitherChars(uint16_t wait);
 // The same within one strip.
 void ShowDitherStripChars(uint16_t strip, uint16_t wait);
+// Ordered-dither dissolve of the whole frame.
+void ShowDither();
 // Comb reveal of the whole frame.
 void ShowComb();
 // Comb reveal of one strip.
 void ShowCombStrip(uint16_t strip);
 // Pushes the new picture in, the old one out, over `speed` seconds.
 void ShowPush(uint16_t direction, uint16_t speed);
+
+// sin(a) for a in degrees (any value), scaled by 32767.
+int16_t SinDeg(uint16_t a);
+// cos(a) for a in degrees, scaled by 32767.
+int16_t CosDeg(uint16_t a);
+// sin(a / 2) for a in half degrees (any value), scaled by 32767.
+int16_t SinHalfDeg(uint16_t a);
+// cos(a / 2) for a in half degrees, scaled by 32767.
+int16_t CosHalfDeg(uint16_t a);
