@@ -206,32 +206,9 @@ void Comb(int x0, int width) {
   EffectEnd(e);
 }
 
-// The character palette group for the background now composed (shared daytime scenes use 0).
-int CharColourGroup() {
-  int group = BgShown / kBgScenesPerGroup;
-  const int scene = BgShown % kBgScenesPerGroup;
-  if (group >= kBgGroups) group = 0;
-  if (scene == 25) group = 0;
-  if ((scene == 27 || scene == 28 || scene == 37) && group == 3) group = 0;
-  return group;
-}
-
 // Reads character (code & 0xFF00) ch's 48 colours for the current background; false without.
 bool CharColoursRead(int32_t ch, PalEntry* out) {
-  if (!CharPalettes || ch < 0) return false;
-  const uint32_t index = static_cast<uint32_t>(ch >> 8) * kBgGroups + CharColourGroup();
-  if ((index + 1) * kCharPaletteRecordSize > MemSize(CharPalettes)) return false;
-  const uint8_t* record = MemLock(CharPalettes);
-  if (!record) return false;
-  record += index * kCharPaletteRecordSize;
-  for (int i = 0; i < kCharPaletteColours; i++) {
-    out[i].blue = record[i * 3];
-    out[i].green = record[i * 3 + 1];
-    out[i].red = record[i * 3 + 2];
-    out[i].flags = 0;
-  }
-  MemUnlock(CharPalettes);
-  return true;
+  return ch >= 0 && CharPaletteRead(ch >> 8, out);
 }
 
 // The colour ranges of a dither dissolve that blend from the previous characters' colours.

@@ -142,19 +142,14 @@ int CharPaletteGroup() {
 // Puts character number c's colours for the current background into the range starting at
 // `first`; the picture's own colours stay when the file has no such record.
 void CharPaletteLoad(int c, int first) {
-  if (!CharPalettes) return;
-  const uint32_t index = static_cast<uint32_t>(c) * kBgGroups + CharPaletteGroup();
-  if (index * kCharPaletteRecordSize + kCharPaletteRecordSize > MemSize(CharPalettes)) return;
-  const uint8_t* record = MemLock(CharPalettes);
-  if (!record) return;
-  record += index * kCharPaletteRecordSize;
+  PalEntry colours[kCharPaletteColours];
+  if (!CharPaletteRead(c, colours)) return;
   for (int i = 0; i < kCharPaletteColours; i++) {
     PalEntry& entry = ScenePalette[first + i];
-    entry.blue = record[i * 3];
-    entry.green = record[i * 3 + 1];
-    entry.red = record[i * 3 + 2];
+    entry.red = colours[i].red;
+    entry.green = colours[i].green;
+    entry.blue = colours[i].blue;
   }
-  MemUnlock(CharPalettes);
 }
 
 // The pixels of a frame block, locked; nullptr when the block is missing or too small.
@@ -430,4 +425,18 @@ void ColourFilter(uint8_t mode, bool animate) {
     }
   }
   FilterMode = mode;
+}
+
+bool CharPaletteRead(int c, PalEntry* out) {
+  if (!CharPalettes || c < 0) return false;
+  const uint32_t index = static_cast<uint32_t>(c) * kBgGroups + CharPaletteGroup();
+  if (index * kCharPaletteRecordSize + kCharPaletteRecordSize > MemSize(CharPalettes)) return false;
+  const uint8_t* record = MemLock(CharPalettes);
+  if (!record) return false;
+  record += index * kCharPaletteRecordSize;
+  for (int i = 0; i < kCharPaletteColours; i++) {
+    out[i] = PalEntry{record[i * 3 + 2], record[i * 3 + 1], record[i * 3], 0};
+  }
+  MemUnlock(CharPalettes);
+  return true;
 }

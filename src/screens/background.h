@@ -70,3 +70,7 @@ void WeatherColoursSet(uint8_t n);
 void BgGrpStore(MemHandle block, MemHandle frame);
 void BgGrpRestore(MemHandle frame, MemHandle block);
 void BgGrpRestoreStrip(MemHandle frame, MemHandle block, int16_t x);
+
+// Character number c's 48 colours for the background now composed (the record of its group in
+// "CHR_PAL.DAT"), flags 0; false when the file has no such record.
+bool CharPaletteRead(int c, PalEntry* out);
