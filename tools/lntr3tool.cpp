@@ -39,6 +39,24 @@ int ToolFail(const std::string& message) {
   return 1;
 }
 
+bool ToolDecodeArgs(int argc, char** argv, std::vector<const char*>& files, bool& frame) {
+  for (int i = 2; i < argc; i++) {
+    if (!std::strcmp(argv[i], "--frame")) {
+      frame = true;
+    } else if (argv[i][0] == '-') {
+      return false;
+    } else {
+      files.push_back(argv[i]);
+    }
+  }
+  return files.size() == 2;
+}
+
+int ToolPictureFailure(const std::string& path, const char* meaning, const char* decoderText) {
+  return ToolFail(path + ": " + meaning +
+                  (decoderText ? std::string(" (") + decoderText + ")" : ""));
+}
+
 int main(int argc, char** argv) {
   if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
     PrintUsage(argc < 2 ? stderr : stdout);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Each answers the process exit status: 0 done, 1 failed (a line on standard error says why),
 // 2 wrong usage.
@@ -21,3 +22,8 @@ int ToolPaintMain(int argc, char** argv);
 
 // Prints "lntr3tool: <message>" on standard error and answers 1.
 int ToolFail(const std::string& message);
+// The picture decoders' "decode IN OUT [--frame]" arguments from argv[2] on: false on another
+// option or another number of files.
+bool ToolDecodeArgs(int argc, char** argv, std::vector<const char*>& files, bool& frame);
+// A picture that did not decode: "PATH: MEANING (DECODER TEXT)" as a failure.
+int ToolPictureFailure(const std::string& path, const char* meaning, const char* decoderText);

@@ -115,23 +115,13 @@ int DecodeFailure(const std::string& path, PicError error) {
   if (error == PicError::BadData) meaning = "not a TZG picture, or damaged or cut short";
   if (error == PicError::BadVersion) meaning = "unknown layout";
   if (error == PicError::NoPixels) meaning = "the picture has no pixels";
-  const char* text = PicErrorText(error);
-  return ToolFail(path + ": " + meaning + (text ? std::string(" (") + text + ")" : ""));
+  return ToolPictureFailure(path, meaning, PicErrorText(error));
 }
 
 int Decode(int argc, char** argv) {
   std::vector<const char*> files;
   bool frame = false;
-  for (int i = 2; i < argc; i++) {
-    if (!std::strcmp(argv[i], "--frame")) {
-      frame = true;
-    } else if (argv[i][0] == '-') {
-      return Usage();
-    } else {
-      files.push_back(argv[i]);
-    }
-  }
-  if (files.size() != 2) return Usage();
+  if (!ToolDecodeArgs(argc, argv, files, frame)) return Usage();
   const std::string in = files[0];
   std::vector<uint8_t> src;
   if (!ToolReadBytes(in, src)) return ToolFail("cannot read " + in);
