@@ -46,10 +46,18 @@ void RestoreCheckpoint(bool withTransition) {
   TakeRange(offsetof(GameState, scenarioSeen), offsetof(GameState, historyCount));
   TakeRange(offsetof(GameState, historyCount), offsetof(GameState, unused2342));
 
-  // The scenario from scratch, at the checkpoint's opcode, with its music.
+  // The scenario from scratch, at the checkpoint's opcode, with its music. The old scene's
+  // characters, colour ranges and filter go with its pictures: a checkpoint without any
+  // picture loads nothing that would reset them, and they must not outlive the cleared frames.
   BgShown = kNoPicture;
   VCgShown = kNoPicture;
   HCgShown = kNoPicture;
+  for (int slot = 0; slot < kCharSlots; slot++) {
+    CharCode[slot] = kEmptyCode;
+    CharOrder[slot] = kEmptyCode;
+  }
+  RangeChar[kRangeA] = RangeChar[kRangeB] = kRangeFree;
+  FilterMode = 0;
   CurrentScenario = kNoScenario;
   LoadScenario(point.currentScenario, false);
   EventPc = point.eventPc;

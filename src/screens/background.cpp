@@ -215,6 +215,7 @@ void BgLoad(uint8_t n) {
   HCgShown = kNoPicture;
   SlotsEmptyAll();
   RangeChar[kRangeA] = RangeChar[kRangeB] = kRangeFree;
+  const bool wasFiltered = FilterMode != 0;
   FilterMode = 0;
   BgHeld = n;
   MemRelease(&BackGrp);
@@ -253,9 +254,15 @@ void BgLoad(uint8_t n) {
   BgShown = BgHeld = n;
   CopyEntries(BackgroundPalette, ScenePalette, 0, kPaletteSize);
   CopyEntries(UnfilteredPalette, ScenePalette, 0, kBgColours);
-  // The overlay's colours too, so that taking a filter off gives them back as they were.
-  CopyEntries(UnfilteredPalette, ScenePalette, kPalWeatherFirst,
-              kPalInterfaceFirst - kPalWeatherFirst);
+  // The overlay's colours too, so that taking a filter off gives them back as they were. A
+  // filter of the scene left behind ends here, and with it its tint of those colours.
+  if (wasFiltered) {
+    CopyEntries(ScenePalette, UnfilteredPalette, kPalWeatherFirst,
+                kPalInterfaceFirst - kPalWeatherFirst);
+  } else {
+    CopyEntries(UnfilteredPalette, ScenePalette, kPalWeatherFirst,
+                kPalInterfaceFirst - kPalWeatherFirst);
+  }
 
   if (ScriptVar(kVarNextFilter) != 0) {
     ColourFilter(ScriptVar(kVarNextFilter), false);

@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <vector>
+#include <string>
 
 #include "app/app.h"
 #include "graphics/frame.h"
@@ -14,6 +13,7 @@
 #include "scenario/game_state.h"
 #include "screens/main_flow.h"
 #include "support/engine_fixture.h"
+#include "support/scene_data.h"
 #include "support/test_data.h"
 
 namespace {
@@ -41,37 +41,14 @@ class BackgroundTest : public EngineTest {
   // palette has value + 1 colours, the last one `colour`.
   void WritePicture(const std::string& name, uint16_t w, uint16_t h, uint8_t value,
                     PalEntry colour = {10, 20, 30, 0}, uint16_t x = 0, uint16_t y = 0) {
-    std::vector<uint8_t> pixels(size_t{w} * h, value);
-    std::vector<PalEntry> palette(value + 1u, PalEntry{1, 1, 1, 0});
-    palette.back() = colour;
-    Tz2Picture picture;
-    picture.pixels = pixels;
-    picture.width = w;
-    picture.height = h;
-    picture.palette = palette;
+    TestPicture picture = SolidPicture(w, h, value, colour);
     picture.x = x;
     picture.y = y;
-    const std::vector<uint8_t> bytes = Tz2Encode(picture);
-    ASSERT_FALSE(bytes.empty());
-    std::ofstream out(data.path / name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+    ::WritePicture(data.path, name, picture);
   }
   // A character palette block of `records` records; record i colour j is (i, j, 200) in
   // red, green, blue.
-  void MakeCharPalettes(int records) {
-    CharPalettes = MemAlloc(static_cast<uint32_t>(records) * kCharPaletteRecordSize, "CHR_PAL.DAT");
-    uint8_t* p = MemLock(CharPalettes);
-    for (int i = 0; i < records; i++) {
-      for (int j = 0; j < kCharPaletteColours; j++) {
-        uint8_t* c = p + i * kCharPaletteRecordSize + j * 3;
-        c[0] = 200;  // blue
-        c[1] = static_cast<uint8_t>(j);
-        c[2] = static_cast<uint8_t>(i);
-      }
-    }
-    MemUnlock(CharPalettes);
-  }
+  void MakeCharPalettes(int records) { CharPalettes = CharPaletteBlock(records); }
   uint8_t Back(int x, int y) { return MemAddress(BackFrame)[FramePixelOffset(x, y)]; }
   uint8_t Kept(int x, int y) {
     return MemAddress(BackGrp)[(kFrameHeight - 1 - y) * kFrameWidth + x];
@@ -166,6 +143,22 @@ TEST_F(BackgroundTest, RainColoursOnlyWhileItRains) {
   EXPECT_EQ(ScenePalette[227].green, 0);
   ColourFilter(0, false);
   EXPECT_EQ(ScenePalette[227].green, 124);
+}
+
+TEST_F(BackgroundTest, AFilterEndsWithItsSceneOnTheOverlayColoursToo) {
+  WritePicture("S07E.TZ2", 4, 4, 1);
+  WeatherMode = 0;
+  ScenePalette[220] = {10, 20, 30, 0};
+  BgLoad(57);
+  ColourFilter(5, false);
+  EXPECT_EQ(ScenePalette[220].red, 245);
+  // The next scene comes without the filter: the overlay's colours are untinted again, and a
+  // later filter starts from them, not from the tinted ones.
+  BgLoad(57);
+  EXPECT_EQ(ScenePalette[220].red, 10);
+  ColourFilter(5, false);
+  ColourFilter(0, false);
+  EXPECT_EQ(ScenePalette[220].red, 10);
 }
 
 TEST_F(BackgroundTest, NextFilterAppliesOnceAfterTheLoad) {

@@ -1,0 +1,318 @@
+// Scene changes in the middle of the text, on real pictures: which background and characters
+// end up on the back frame, what part of it reaches the screen, the colour ranges and their
+// blending, what the change queues, and the page drawn again over the new scene.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <initializer_list>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "graphics/show.h"
+#include "resources/text_format.h"
+#include "scenario/message.h"
+#include "scenario/text_fixture.h"
+#include "screens/background.h"
+#include "screens/main_flow.h"
+#include "support/scene_data.h"
+#include "support/test_data.h"
+
+namespace {
+
+// Colour numbers of the test pictures. Backgrounds are solid; every sprite is 300 rows high
+// with its top 40 rows and leftmost 20 columns transparent.
+constexpr uint8_t kBg1 = 10;   // background 1 (S01D)
+constexpr uint8_t kBg2 = 20;   // background 2 (S02D)
+constexpr uint8_t kBg51 = 30;  // background 51 (S01E), group 1
+constexpr int kCharTop = 40;   // first sprite row drawn
+
+// Character codes: 0x0B01 and 0x0B02 are 400 wide, the others 200 wide at header x 40.
+struct Sprite {
+  uint16_t code;
+  uint8_t value;
+};
+constexpr Sprite kSprites[] = {{0x0A01, 1}, {0x0A02, 2}, {0x0B01, 3},
+                               {0x0B02, 4}, {0x0C01, 5}, {0x0D01, 6}};
+
+// The colour number a sprite's value takes in range A or B.
+constexpr uint8_t InA(uint8_t value) {
+  return static_cast<uint8_t>(124 + value);
+}
+constexpr uint8_t InB(uint8_t value) {
+  return static_cast<uint8_t>(172 + value);
+}
+
+class MessageSceneTest : public TextTest {
+ protected:
+  void SetUp() override {
+    TextTest::SetUp();
+    DataDir = data.path.string();
+    PlayMode = PlayModeEventScript;
+    BackGrp = 0;
+    CharPalettes = CharPaletteBlock(80);  // character c, group g: record 5c + g, red 5c + g
+    RangeChar[kRangeA] = RangeChar[kRangeB] = kRangeFree;
+    RangePrevChar[kRangeA] = RangePrevChar[kRangeB] = kRangeFree;
+    WritePicture(data.path, "S01D.TZ2", SolidPicture(640, 480, kBg1, {0, 0, 160, 0}));
+    WritePicture(data.path, "S02D.TZ2", SolidPicture(640, 480, kBg2, {0, 160, 0, 0}));
+    WritePicture(data.path, "S01E.TZ2", SolidPicture(640, 480, kBg51, {160, 0, 0, 0}));
+    for (const Sprite& s : kSprites) {
+      const bool wide = (s.code >> 8) == 0x0B;
+      TestPicture sprite = SpritePicture(wide ? 400 : 200, 300, s.value, 20, kCharTop);
+      sprite.x = wide ? 0 : 40;
+      WritePicture(data.path, FormatText("C%04x.TZ2", {s.code}), sprite);
+    }
+  }
+  void TearDown() override {
+    HeadlessWatchPaletteEntry(-1);
+    DataDir.clear();
+    BackGrp = 0;
+    CharPalettes = 0;
+    TextTest::TearDown();
+  }
+
+  // Background n with characters (slot, code) shown in that order, on screen and dimmed under
+  // the text, as the event script leaves a scene before a message.
+  static void ShowScene(uint8_t n, std::initializer_list<std::pair<uint8_t, uint16_t>> chars) {
+    BgLoad(n);
+    for (auto [slot, code] : chars) CharShow(slot, code);
+    ShowBackFrame();
+    PalShow();
+    PalDim();
+  }
+
+  // Runs `text` as the story text of message 0.
+  void Say(const Code& text) {
+    MemRelease(&MessageData);
+    InstallMessages({text});
+    ASSERT_NE(RunMessage(16, 10, MessageCode(0), 229, 228, true, true), nullptr);
+  }
+  // "あ", the scene command `command` with its operands, "い".
+  void SayAround(const std::vector<uint8_t>& command) {
+    Code text;
+    text.Text("あ");
+    text.bytes.insert(text.bytes.end(), command.begin(), command.end());
+    Say(text.Text("い").End());
+  }
+
+  static uint8_t Back(int x, int y) {
+    const uint8_t value = MemLock(BackFrame)[FramePixelOffset(x, y)];
+    MemUnlock(BackFrame);
+    return value;
+  }
+  // The page's text stands over the new scene, the second character after the first.
+  static void ExpectPageRedrawn() {
+    EXPECT_EQ(CodeAt(16, 10), C(U'あ'));
+    EXPECT_EQ(CodeAt(40, 10), C(U'い'));
+    EXPECT_EQ(PaletteState, PalStateDimmed);
+  }
+  // Every row below the text line equals the back frame.
+  static bool ScreenIsBackBelowText() {
+    const uint8_t* s = MemLock(ScreenFrame);
+    const uint8_t* b = MemLock(BackFrame);
+    bool same = true;
+    for (int y = 40; y < kFrameHeight && same; y++) {
+      same = std::memcmp(s + FramePixelOffset(0, y), b + FramePixelOffset(0, y), 640) == 0;
+    }
+    MemUnlock(BackFrame);
+    MemUnlock(ScreenFrame);
+    return same;
+  }
+  // The reds the watched entry showed at full brightness (blue 200 of the character palette;
+  // dimming lowers the blue too): a range in mid-blend shows reds between its two records.
+  static std::set<int> RedsShownUndimmed() {
+    std::set<int> reds;
+    for (const PalEntry& e : HeadlessWatchedColours()) {
+      if (e.blue == 200) reds.insert(e.red);
+    }
+    return reds;
+  }
+  template <typename Run>
+  static uint32_t Duration(Run run) {
+    const uint32_t start = PlatTicks();
+    run();
+    return PlatTicks() - start;
+  }
+
+  TempDir data;
+};
+
+// [SECTION] Backgrounds
+
+TEST_F(MessageSceneTest, ChangeBgSkipsTheShownBackgroundAndLoadBgReloadsIt) {
+  ShowScene(1, {{0, 0x0A01}});
+  FrameFillRect(BackFrame, 600, 400, 639, 479, 99);  // a reload would paint over this
+  FrameFillRect(ScreenFrame, 600, 400, 639, 479, 98);
+  EXPECT_LT(Duration([&] { SayAround({0xBD, 1, 255, 11}); }), 100u);
+  EXPECT_EQ(Back(620, 450), 99);
+  EXPECT_EQ(Pixel(620, 450), 98) << "not even the text was cleared";
+  EXPECT_EQ(CharCode[0], 0x0A01);
+
+  SayAround({0xBE, 1, 255, 11});
+  EXPECT_EQ(Back(620, 450), kBg1);
+  EXPECT_EQ(Pixel(620, 450), kBg1);
+  EXPECT_EQ(Pixel(100, 100), kBg1) << "the character went with the reload";
+  EXPECT_EQ(CharCode[0], kEmptyCode);
+  EXPECT_EQ(BgShown, 1);
+  ExpectPageRedrawn();
+}
+
+TEST_F(MessageSceneTest, ChangeBgShowsTheNewSceneAndStartsWhatWasQueued) {
+  ShowScene(1, {{0, 0x0A01}});
+  MusicNext = 5;  // no track is suspended: the request is dropped
+  WeatherNext = 4;
+  ScriptVar(kVarNextFilter) = 5;
+  SayAround({0xBD, 2, 255, 11});
+  EXPECT_EQ(BgShown, 2);
+  EXPECT_EQ(Back(320, 240), kBg2);
+  EXPECT_TRUE(ScreenIsBackBelowText());
+  EXPECT_EQ(CharCode[0], kEmptyCode);
+  EXPECT_EQ(MusicNext, 0);
+  EXPECT_EQ(WeatherNext, 0);
+  EXPECT_EQ(FilterMode, 5) << "the filter asked for the next picture";
+  EXPECT_EQ(ScenePalette[kBg2], (PalEntry{255, 95, 255, ScenePalette[kBg2].flags}));
+  ExpectPageRedrawn();
+}
+
+TEST_F(MessageSceneTest, TheSceneBrightensForTheChangeUnlessItIsCut) {
+  // Transition 255 (none) lifts the dimming first; 0 and 11 leave the scene dimmed.
+  for (uint8_t t1 : {255, 0, 11}) {
+    ShowScene(1, {});
+    HeadlessWatchPaletteEntry(kBg1);
+    SayAround({0xBE, 2, t1, 11});
+    const auto& seen = HeadlessWatchedColours();
+    const bool bright =
+        std::any_of(seen.begin(), seen.end(), [](const PalEntry& e) { return e.blue == 160; });
+    EXPECT_EQ(bright, t1 == 255) << int{t1};
+    EXPECT_EQ(BgShown, 2);
+  }
+}
+
+// [SECTION] One character
+
+TEST_F(MessageSceneTest, ChangeCharRevealsItsStripOrWithTheFlagTheWholeFrame) {
+  ShowScene(1, {});
+  // The wide sprite in slot 1 ends at the right edge: columns 260..639, past its strip's 320.
+  SayAround({0xC1, 1, 0x0B, 0x01});
+  EXPECT_EQ(Back(300, 100), InA(3));
+  EXPECT_EQ(Pixel(300, 100), kBg1) << "left of the strip: not revealed";
+  EXPECT_EQ(Pixel(400, 100), InA(3));
+  EXPECT_EQ(Pixel(400, kCharTop - 1), kBg1) << "transparent rows";
+  EXPECT_EQ(Pixel(250, 100), kBg1);
+  EXPECT_EQ(CharCode[1], 0x0B01);
+  EXPECT_EQ(RangeChar[kRangeA], 0x0B00);
+  EXPECT_EQ(RangePrevChar[kRangeA], kRangeFree) << "forgotten after the change";
+  ExpectPageRedrawn();
+
+  // The same person in another picture, slot + 0x80: the whole frame is revealed.
+  SayAround({0xC1, 0x81, 0x0B, 0x02});
+  EXPECT_EQ(CharCode[1], 0x0B02);
+  EXPECT_EQ(Pixel(300, 100), InA(4));
+  EXPECT_EQ(Pixel(400, 100), InA(4));
+  EXPECT_TRUE(ScreenIsBackBelowText());
+  ExpectPageRedrawn();
+}
+
+TEST_F(MessageSceneTest, AddCharJoinsTheSceneInTheFreeRangeAndTheSameCodeDoesNothing) {
+  ShowScene(1, {{0, 0x0A01}});
+  SayAround({0xC2, 2, 0x0C, 0x01});
+  EXPECT_EQ(Pixel(100, 100), InA(1)) << "the first character stays";
+  EXPECT_EQ(Pixel(300, 100), InB(5));
+  EXPECT_EQ(RangeChar[kRangeA], 0x0A00);
+  EXPECT_EQ(RangeChar[kRangeB], 0x0C00);
+  EXPECT_EQ(CharOrder[0], 0);
+  EXPECT_EQ(CharOrder[2], 5);
+  ExpectPageRedrawn();
+
+  FrameFillRect(ScreenFrame, 600, 400, 639, 479, 98);
+  EXPECT_LT(Duration([&] { SayAround({0xC2, 2, 0x0C, 0x01}); }), 100u);
+  EXPECT_EQ(Pixel(620, 450), 98);
+}
+
+TEST_F(MessageSceneTest, SwapCharBlendsTheRangeOfAnotherPersonWhenBothRangesAreTaken) {
+  // Range A holds 0x0A (record 50, red 50), range B 0x0C. 0x0D (record 65) takes range A,
+  // whose colours blend from 0x0A's to 0x0D's while the picture dissolves.
+  ShowScene(1, {{0, 0x0A01}, {1, 0x0C01}});
+  HeadlessWatchPaletteEntry(124);
+  const uint32_t other = Duration([&] { SayAround({0xC3, 0, 0x0D, 0x01}); });
+  const std::set<int> blended = RedsShownUndimmed();
+  EXPECT_TRUE(
+      std::any_of(blended.begin(), blended.end(), [](int red) { return red > 50 && red < 65; }));
+  EXPECT_EQ(ScenePalette[124].red, 65);
+  EXPECT_EQ(CharCode[0], 0x0D01);
+  EXPECT_EQ(CharCode[1], kEmptyCode) << "the whole background was redrawn";
+  EXPECT_EQ(Pixel(100, 100), InA(6));
+  EXPECT_EQ(Pixel(450, 100), kBg1);
+  EXPECT_TRUE(ScreenIsBackBelowText());
+  ExpectPageRedrawn();
+
+  // The same person: the old picture dissolves away, the new one comes in its own colours.
+  ShowScene(1, {{0, 0x0A01}, {1, 0x0C01}});
+  HeadlessWatchPaletteEntry(124);
+  const uint32_t same = Duration([&] { SayAround({0xC3, 0, 0x0A, 0x02}); });
+  EXPECT_EQ(RedsShownUndimmed(), std::set<int>{50});
+  EXPECT_EQ(ScenePalette[124].red, 50);
+  EXPECT_EQ(CharCode[0], 0x0A02);
+  EXPECT_EQ(RangeChar[kRangeA], 0x0A00);
+  EXPECT_EQ(RangeChar[kRangeB], kRangeFree);
+  EXPECT_EQ(Pixel(100, 100), InA(2));
+  EXPECT_EQ(Pixel(450, 100), kBg1);
+  EXPECT_GE(same, other + 600) << "two dissolves of 16 passes of 40 ms";
+  ExpectPageRedrawn();
+}
+
+// [SECTION] Whole scenes and sets of characters
+
+TEST_F(MessageSceneTest, ChangeSceneLoadsTheBackgroundWithOneCharacterInItsGroupColours) {
+  ShowScene(1, {{0, 0x0A01}});
+  MusicNext = 3;
+  WeatherNext = 7;
+  SayAround({0xC4, 51, 0x0B, 0x01, 1, 255, 11});
+  EXPECT_EQ(BgShown, 51);
+  EXPECT_EQ(CharCode[0], kEmptyCode);
+  EXPECT_EQ(CharCode[1], 0x0B01);
+  EXPECT_EQ(Pixel(100, 100), kBg51);
+  EXPECT_EQ(Pixel(300, 100), InA(3));
+  EXPECT_EQ(ScenePalette[124].red, 0x0B * 5 + 1) << "record of group 1";
+  EXPECT_TRUE(ScreenIsBackBelowText());
+  EXPECT_EQ(MusicNext, 0);
+  EXPECT_EQ(WeatherNext, 0);
+  ExpectPageRedrawn();
+}
+
+TEST_F(MessageSceneTest, ReturnCharsGivesTheRememberedCharacterItsRangeBack) {
+  // 0x0A in range A and 0x0C in range B; the new set brings 0x0D first, then 0x0A again.
+  const std::vector<uint8_t> set = {2, 0x0D, 0x01, 0, 0x0A, 0x02, 3, 0xFF, 0xFF};
+  std::vector<uint8_t> change = {0xC5}, back = {0xC6};
+  change.insert(change.end(), set.begin(), set.end());
+  back.insert(back.end(), set.begin(), set.end());
+
+  // In the given order the newcomer takes the first free range.
+  ShowScene(1, {{0, 0x0A01}, {1, 0x0C01}});
+  SayAround(change);
+  EXPECT_EQ(RangeChar[kRangeA], 0x0D00);
+  EXPECT_EQ(RangeChar[kRangeB], 0x0A00);
+  EXPECT_EQ(Pixel(100, 100), InB(2));
+  EXPECT_EQ(Pixel(300, 100), InA(6));
+  EXPECT_EQ(Pixel(450, 100), kBg1) << "0x0C left the scene";
+  EXPECT_EQ(CharCode[3], kEmptyCode);
+  EXPECT_TRUE(ScreenIsBackBelowText());
+  ExpectPageRedrawn();
+
+  // The returning character comes first and keeps range A.
+  ShowScene(1, {{0, 0x0A01}, {1, 0x0C01}});
+  SayAround(back);
+  EXPECT_EQ(RangeChar[kRangeA], 0x0A00);
+  EXPECT_EQ(RangeChar[kRangeB], 0x0D00);
+  EXPECT_EQ(RangePrevChar[kRangeA], kRangeFree);
+  EXPECT_EQ(RangePrevChar[kRangeB], kRangeFree);
+  EXPECT_EQ(Pixel(100, 100), InA(2));
+  EXPECT_EQ(Pixel(300, 100), InB(6));
+  EXPECT_EQ(CharOrder[2], 5) << "shown last, on top";
+  EXPECT_EQ(CharCode[3], kEmptyCode);
+  EXPECT_TRUE(ScreenIsBackBelowText());
+  ExpectPageRedrawn();
+}
+
+}  // namespace
