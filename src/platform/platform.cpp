@@ -361,7 +361,14 @@ void PlatGetPalette(int first, std::span<PalEntry> entries) {
 
 void PlatDrawPicture(const uint8_t* bottomUpPixels, int srcTop, int srcRows, int dstX, int dstY,
                      int dstWidth, int dstHeight) {
-  Backend().drawPicture(bottomUpPixels, srcTop, srcRows, dstX, dstY, dstWidth, dstHeight);
+  Backend().drawPicture(bottomUpPixels, PlatRect{0, srcTop, 640, srcTop + srcRows},
+                        PlatRect{dstX, dstY, dstX + dstWidth, dstY + dstHeight});
+}
+
+void PlatStretchPicture(const uint8_t* bottomUpPixels, const PlatRect& src, const PlatRect& dst) {
+  if (src.Empty() || dst.Empty()) return;
+  Backend().drawPicture(bottomUpPixels, src, dst);
+  if (!gPlat.inPaint) Backend().present();
 }
 
 void PlatDrawPictureOverMenuBar(const uint8_t* bottomUpPixels, int rows) {

@@ -265,6 +265,11 @@ void PlatGetPalette(int first, std::span<PalEntry> entries);
 // display palette; 236..255 show as entry 0.
 void PlatDrawPicture(const uint8_t* bottomUpPixels, int srcTop, int srcRows, int dstX, int dstY,
                      int dstWidth, int dstHeight);
+// Outside a paint: draws the part `src` (top-down coordinates) of a 640 x 480 bottom-up picture
+// stretched over the client rectangle `dst` straight into the window and shows it at once, as
+// drawing into the window's device context does. The next paint draws over it. Nothing happens
+// for an empty rectangle.
+void PlatStretchPicture(const uint8_t* bottomUpPixels, const PlatRect& src, const PlatRect& dst);
 // Full screen with the menu bar hidden: shows picture rows [0, rows) where the menu bar lies.
 void PlatDrawPictureOverMenuBar(const uint8_t* bottomUpPixels, int rows);
 

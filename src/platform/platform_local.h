@@ -45,9 +45,9 @@ struct PlatBackend {
 
   // The menu model changed (check marks, greyed items) or a redraw of the bar was asked for.
   void (*menuChanged)();
-  // Inside a WM_PAINT handler: draw picture rows into the client area (see PlatDrawPicture).
-  void (*drawPicture)(const uint8_t* bottomUpPixels, int srcTop, int srcRows, int dstX, int dstY,
-                      int dstWidth, int dstHeight);
+  // Draws the part `src` (top-down picture coordinates) of a 640 x 480 bottom-up picture over
+  // the client rectangle `dst`; shown by the next `present` (see PlatDrawPicture).
+  void (*drawPicture)(const uint8_t* bottomUpPixels, const PlatRect& src, const PlatRect& dst);
   void (*drawPictureOverMenuBar)(const uint8_t* bottomUpPixels, int rows);
   // A WM_PAINT handler finished; the backend presents what was drawn.
   void (*present)();

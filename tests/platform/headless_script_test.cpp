@@ -1,7 +1,16 @@
-// The headless input script: set-up lines, timed steps and their errors.
+// The headless input script: set-up lines, timed steps and their errors, and the snapshots
+// it takes of the window.
 #include <gtest/gtest.h>
+#include <png.h>
 
+#include <array>
+#include <cstring>
+#include <filesystem>
+
+#include "graphics/frame.h"
 #include "platform/headless/headless.h"
+#include "support/engine_fixture.h"
+#include "support/test_data.h"
 
 namespace {
 
@@ -16,7 +25,8 @@ TEST(HeadlessScriptTest, ParsesSetupAndTimedSteps) {
                           "limit 5000\n"
                           "at 200 mouse click left 10 20\n"
                           "at 100 key enter\n"
-                          "at 100 menu 40001\n",
+                          "at 100 menu 40001\n"
+                          "at 150 snapshot shots/page-1.png\n",
                           config, error))
       << error;
   EXPECT_EQ(config.displayBpp, 16);
@@ -25,26 +35,144 @@ TEST(HeadlessScriptTest, ParsesSetupAndTimedSteps) {
   EXPECT_EQ(config.timeLimit, 5000u);
   ASSERT_EQ(config.settings.size(), 1u);
   EXPECT_EQ(config.settings[0].second, "/some dir");
-  ASSERT_EQ(config.steps.size(), 6u);
+  ASSERT_EQ(config.steps.size(), 7u);
   // Sorted by time, equal times in written order; a key press is held 50 ms.
   EXPECT_EQ(config.steps[0].action, HeadlessAction::KeyDown);
   EXPECT_EQ(config.steps[1].action, HeadlessAction::Menu);
   EXPECT_EQ(config.steps[1].a, 40001);
   EXPECT_EQ(config.steps[2].time, 150u);
   EXPECT_EQ(config.steps[2].action, HeadlessAction::KeyUp);
-  EXPECT_EQ(config.steps[3].action, HeadlessAction::MouseMove);
-  EXPECT_EQ(config.steps[5].action, HeadlessAction::MouseUp);
-  EXPECT_EQ(config.steps[5].time, 220u);
+  EXPECT_EQ(config.steps[4].action, HeadlessAction::MouseMove);
+  EXPECT_EQ(config.steps[3].action, HeadlessAction::Snapshot);
+  EXPECT_EQ(config.steps[3].path, "shots/page-1.png");
+  EXPECT_EQ(config.steps[6].action, HeadlessAction::MouseUp);
+  EXPECT_EQ(config.steps[6].time, 220u);
 }
 
 TEST(HeadlessScriptTest, ReportsTheLineOfAnError) {
   for (const char* bad : {"at 10 key nosuchkey\n", "at -1 quit\n", "display bpp x\n", "wobble\n",
-                          "at 10 mouse click middle 1 2\n", "setting =1\n"}) {
+                          "at 10 mouse click middle 1 2\n", "setting =1\n", "at 10 snapshot\n",
+                          "at 10 snapshot a.png b.png\n"}) {
     HeadlessConfig config;
     std::string error;
     EXPECT_FALSE(HeadlessParseScript(std::string("# first\n") + bad, config, error)) << bad;
     EXPECT_EQ(error.rfind("line 2:", 0), 0u) << error;
   }
+}
+
+// [SECTION] Snapshots
+
+using HeadlessSnapshotTest = EngineTest;
+
+using Pixels = std::vector<std::array<uint8_t, 3>>;
+
+// Reads a snapshot as RGB pixels, top row first; empty when it cannot be read.
+Pixels ReadSnapshot(const std::filesystem::path& path, int& width, int& height) {
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+  image.format = PNG_FORMAT_RGB;
+  Pixels pixels(static_cast<size_t>(image.width) * image.height);
+  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
+  width = static_cast<int>(image.width);
+  height = static_cast<int>(image.height);
+  return pixels;
+}
+
+// Takes the steps due `after` ms from now.
+void RunFor(uint32_t after) {
+  HeadlessAdvance(after);
+  PlatMsg msg;
+  PlatPeekMessage(msg, false);
+}
+
+void Snapshot(uint32_t after, const std::filesystem::path& path) {
+  HeadlessStep step{PlatTicks() + after, HeadlessAction::Snapshot};
+  step.path = path.string();
+  HeadlessGetConfig().steps.push_back(step);
+}
+
+TEST_F(HeadlessSnapshotTest, WritesThePictureInTheColoursShownAtThatMoment) {
+  TempDir dir;
+  // Two colours of our own, a left and a right half, one paint.
+  const PalEntry colours[2] = {{10, 20, 30, 0}, {200, 100, 50, 0}};
+  PlatSetPalette(10, colours);
+  FrameFillRect(ScreenFrame, 0, 0, 319, 479, 10);
+  FrameFillRect(ScreenFrame, 320, 0, 639, 479, 11);
+  ScreenUpdate();
+  Snapshot(10, dir.path / "painted.png");
+  Snapshot(20, dir.path / "recoloured.png");
+  Snapshot(30, dir.path / "no-such-folder" / "lost.png");
+  RunFor(10);
+  // A palette change shows at once, with no paint: the next snapshot has the new colour.
+  const PalEntry darker = {1, 2, 3, 0};
+  PlatSetPalette(10, {&darker, 1});
+  RunFor(10);
+  RunFor(10);
+
+  int width = 0, height = 0;
+  const Pixels painted = ReadSnapshot(dir.path / "painted.png", width, height);
+  int clientWidth, clientHeight;
+  HeadlessFrameSize(clientWidth, clientHeight);
+  ASSERT_EQ(painted.size(), static_cast<size_t>(clientWidth) * clientHeight);
+  EXPECT_EQ(width, clientWidth);
+  EXPECT_EQ(painted[0], (std::array<uint8_t, 3>{10, 20, 30}));
+  EXPECT_EQ(painted[width - 1], (std::array<uint8_t, 3>{200, 100, 50}));
+  const Pixels recoloured = ReadSnapshot(dir.path / "recoloured.png", width, height);
+  ASSERT_EQ(recoloured.size(), painted.size());
+  EXPECT_EQ(recoloured[0], (std::array<uint8_t, 3>{1, 2, 3}));
+  EXPECT_EQ(recoloured[width - 1], (std::array<uint8_t, 3>{200, 100, 50}));
+  // A snapshot that cannot be written is reported and the run goes on.
+  EXPECT_FALSE(std::filesystem::exists(dir.path / "no-such-folder"));
+}
+
+// [SECTION] Drawing
+
+using HeadlessDrawTest = EngineTest;
+
+// A picture whose every pixel says where it is, in colours that say which index they are.
+struct Numbered {
+  Numbered() : pixels(640 * 480) {
+    for (int y = 0; y < 480; y++) {
+      for (int x = 0; x < 640; x++) pixels[(479 - y) * 640 + x] = Index(x, y);
+    }
+    PalEntry colours[200];
+    for (int i = 0; i < 200; i++) colours[i] = Colour(i);
+    PlatSetPalette(0, colours);
+  }
+  static uint8_t Index(int x, int y) { return static_cast<uint8_t>((x + 3 * y) % 200); }
+  static PalEntry Colour(int i) {
+    return {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i / 2), 0};
+  }
+  // The RGB value HeadlessPixel answers for picture pixel (x, y).
+  static uint32_t Rgb(int x, int y) {
+    const PalEntry c = Colour(Index(x, y));
+    return static_cast<uint32_t>(c.red) << 16 | static_cast<uint32_t>(c.green) << 8 | c.blue;
+  }
+  std::vector<uint8_t> pixels;
+};
+
+TEST_F(HeadlessDrawTest, CopiesOneToOneAndScalesByWholePixels) {
+  const Numbered picture;
+  // One to one from an offset.
+  PlatStretchPicture(picture.pixels.data(), {100, 50, 420, 290}, {0, 0, 320, 240});
+  int width, height;
+  HeadlessFrameSize(width, height);
+  ASSERT_EQ(width, 640);
+  for (const auto& [x, y] : {std::pair{0, 0}, {1, 0}, {319, 0}, {0, 239}, {123, 45}, {319, 239}}) {
+    EXPECT_EQ(HeadlessPixel(x, y), Numbered::Rgb(100 + x, 50 + y)) << x << "," << y;
+  }
+  // Doubled: every picture pixel covers two by two client pixels.
+  PlatStretchPicture(picture.pixels.data(), {0, 0, 320, 240}, {0, 0, 640, 480});
+  for (const auto& [x, y] : {std::pair{0, 0}, {1, 1}, {2, 0}, {639, 479}, {333, 101}}) {
+    EXPECT_EQ(HeadlessPixel(x, y), Numbered::Rgb(x / 2, y / 2)) << x << "," << y;
+  }
+  // A source reaching past the right edge: only the columns inside the picture are drawn.
+  PlatStretchPicture(picture.pixels.data(), {600, 0, 700, 100}, {0, 0, 100, 100});
+  EXPECT_EQ(HeadlessPixel(0, 10), Numbered::Rgb(600, 10));
+  EXPECT_EQ(HeadlessPixel(39, 10), Numbered::Rgb(639, 10));
+  EXPECT_EQ(HeadlessPixel(40, 10), Numbered::Rgb(20, 5)) << "left as the doubled picture had it";
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <deque>
 #include <fstream>
@@ -35,6 +36,7 @@ struct HeadlessState {
   int frameWidth = 0, frameHeight = 0;
   int paints = 0;
   std::string dumpDir;
+  void (*onPresent)() = nullptr;
   bool frameStale = false;  // the RGB image is made when someone looks at it
   int watchedEntry = -1;
   std::vector<PalEntry> watched;
@@ -73,6 +75,19 @@ void RenderFrame() {
     gHl.frame[i * 3 + 1] = colour.green;
     gHl.frame[i * 3 + 2] = colour.blue;
   }
+}
+
+// Writes what the window shows now: the last paint in the colours the display has at this
+// moment (a palette change shows at once, without a paint). Black before the first paint.
+void WriteSnapshot(const std::string& path) {
+  if (gHl.paints == 0) {
+    FitClient();
+    std::vector<uint8_t> black(gHl.client.size() * 3, 0);
+    WritePng(path, black, gHl.clientWidth, gHl.clientHeight);
+    return;
+  }
+  if (gHl.frameStale || gHl.frame.empty()) RenderFrame();
+  WritePng(path, gHl.frame, gHl.frameWidth, gHl.frameHeight);
 }
 
 void SendMouse(uint32_t message, int x, int y) {
@@ -116,6 +131,9 @@ void RunStep(const HeadlessStep& step) {
       break;
     case HeadlessAction::Minimise:
       gHl.minimised = step.a != 0;
+      break;
+    case HeadlessAction::Snapshot:
+      WriteSnapshot(step.path);
       break;
   }
 }
@@ -249,17 +267,32 @@ bool HlRestartSystem() {
 
 void HlMenuChanged() {}
 
-void HlDrawPicture(const uint8_t* pixels, int srcTop, int srcRows, int dstX, int dstY, int dstWidth,
-                   int dstHeight) {
+// Nearest pixel: client pixel (x, y) of `dst` shows picture pixel src + (x, y) x src / dst.
+void HlDrawPicture(const uint8_t* pixels, const PlatRect& src, const PlatRect& dst) {
   FitClient();
-  if (!pixels || srcRows <= 0 || dstWidth <= 0 || dstHeight <= 0) return;
-  for (int y = std::max(0, dstY); y < std::min(gHl.clientHeight, dstY + dstHeight); y++) {
-    const int row = srcTop + (y - dstY) * srcRows / dstHeight;
+  if (!pixels || src.Empty() || dst.Empty()) return;
+  const int srcWidth = src.right - src.left, srcHeight = src.bottom - src.top;
+  const int dstWidth = dst.right - dst.left, dstHeight = dst.bottom - dst.top;
+  for (int y = std::max(0, dst.top); y < std::min(gHl.clientHeight, dst.bottom); y++) {
+    const int row = src.top + (y - dst.top) * srcHeight / dstHeight;
     if (row < 0 || row >= 480) continue;
-    const uint8_t* src = pixels + static_cast<size_t>(479 - row) * 640;
-    uint8_t* dst = &gHl.client[static_cast<size_t>(y) * gHl.clientWidth];
-    for (int x = std::max(0, dstX); x < std::min(gHl.clientWidth, dstX + dstWidth); x++) {
-      dst[x] = src[(x - dstX) * 640 / dstWidth];
+    const uint8_t* from = pixels + static_cast<size_t>(479 - row) * 640;
+    uint8_t* to = &gHl.client[static_cast<size_t>(y) * gHl.clientWidth];
+    const int x0 = std::max(0, dst.left), x1 = std::min(gHl.clientWidth, dst.right);
+    if (srcWidth == dstWidth) {
+      // One to one across, as every paint at 640 x 480 is: copy the part of the row that lies
+      // inside the picture. Long effects repaint hundreds of times, so this matters.
+      const int first = std::max(x0, dst.left - src.left);
+      const int last = std::min(x1, dst.left - src.left + 640);
+      if (first < last) {
+        std::memcpy(to + first, from + src.left + (first - dst.left),
+                    static_cast<size_t>(last - first));
+      }
+      continue;
+    }
+    for (int x = x0; x < x1; x++) {
+      const int column = src.left + (x - dst.left) * srcWidth / dstWidth;
+      if (column >= 0 && column < 640) to[x] = from[column];
     }
   }
 }
@@ -275,6 +308,7 @@ void HlPresent() {
     std::snprintf(name, sizeof name, "/frame-%06d.png", gHl.paints);
     WritePng(gHl.dumpDir + name, gHl.frame, gHl.frameWidth, gHl.frameHeight);
   }
+  if (gHl.onPresent) gHl.onPresent();
 }
 
 // A palette display shows new colours at once; here the kept frame takes them on.
@@ -415,6 +449,10 @@ const std::map<std::string, std::string>& HeadlessSettings() {
 
 uint64_t HeadlessIdleSteps() {
   return gHl.idleSteps;
+}
+
+void HeadlessOnPresent(void (*hook)()) {
+  gHl.onPresent = hook;
 }
 
 void HeadlessWatchPaletteEntry(int index) {

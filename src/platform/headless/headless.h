@@ -24,12 +24,14 @@ enum class HeadlessAction {
   Quit,       // a quit message in the queue
   Focus,      // a = 1 gained, 0 lost (activation messages follow)
   Minimise,   // a = 1 minimised, 0 restored
+  Snapshot,   // path: the picture the player sees now, written as a PNG
 };
 
 struct HeadlessStep {
   uint32_t time;
   HeadlessAction action;
   int a = 0, b = 0, c = 0;
+  std::string path{};  // Snapshot: where the PNG goes (relative to the working directory)
 };
 
 // How the pretend machine looks; set before start by a script's untimed lines.
@@ -79,6 +81,9 @@ uint32_t HeadlessPixel(int x, int y);
 bool HeadlessCursorVisible();
 // The settings store as it is now (the backend keeps it in memory only).
 const std::map<std::string, std::string>& HeadlessSettings();
+// Calls `hook` after every present: a finished paint or a picture drawn straight into the
+// window. Lets a test look at the window in the middle of an effect; nullptr removes it.
+void HeadlessOnPresent(void (*hook)());
 // Records the colour of one display-palette entry at every palette change from now on.
 void HeadlessWatchPaletteEntry(int index);
 const std::vector<PalEntry>& HeadlessWatchedColours();

@@ -138,6 +138,12 @@ std::string ParseTimed(uint32_t time, const std::vector<std::string>& w, Headles
     step(time, HeadlessAction::Minimise, w[1] == "on");
     return "";
   }
+  if (verb == "snapshot") {
+    if (w.size() != 2) return "snapshot FILE";
+    step(time, HeadlessAction::Snapshot);
+    config.steps.back().path = w[1];
+    return "";
+  }
   return "unknown step '" + verb + "'";
 }
 

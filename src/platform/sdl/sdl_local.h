@@ -72,8 +72,7 @@ void SdlQueueClose();
 
 bool SdlPresentInit();
 void SdlPresentShutdown();
-void SdlDrawPicture(const uint8_t* bottomUpPixels, int srcTop, int srcRows, int dstX, int dstY,
-                    int dstWidth, int dstHeight);
+void SdlDrawPicture(const uint8_t* bottomUpPixels, const PlatRect& src, const PlatRect& dst);
 void SdlDrawPictureOverMenuBar(const uint8_t* bottomUpPixels, int rows);
 // Composes picture, menu bar, open menu and message box and shows them.
 void SdlPresentFrame();

@@ -84,6 +84,7 @@ void TakeRows(const uint8_t* bottomUp, int top, int rows) {
   for (int row = top; row < top + rows; row++) {
     const uint8_t* src = bottomUp + static_cast<size_t>(kH - 1 - row) * kW;
     uint8_t* dst = &gPresent.indices[static_cast<size_t>(row) * kW];
+    if (std::memcmp(src, dst, kW) == 0) continue;  // most rows of an effect step stay as they were
     int x0 = 0;
     while (x0 < kW && src[x0] == dst[x0]) x0++;
     if (x0 == kW) continue;
@@ -171,15 +172,15 @@ void SdlPresentShutdown() {
   gPresent = PresentState{};
 }
 
-void SdlDrawPicture(const uint8_t* bottomUpPixels, int srcTop, int srcRows, int dstX, int dstY,
-                    int dstWidth, int dstHeight) {
-  if (!bottomUpPixels || dstWidth <= 0 || dstHeight <= 0 || gPresent.indices.empty()) return;
-  const int top = std::clamp(srcTop, 0, kH);
-  const int bottom = std::clamp(srcTop + std::max(srcRows, 0), top, kH);
-  if (bottom <= top) return;
+void SdlDrawPicture(const uint8_t* bottomUpPixels, const PlatRect& src, const PlatRect& dst) {
+  if (!bottomUpPixels || dst.Empty() || gPresent.indices.empty()) return;
+  const int top = std::clamp(src.top, 0, kH), bottom = std::clamp(src.bottom, top, kH);
+  const int left = std::clamp(src.left, 0, kW), right = std::clamp(src.right, left, kW);
+  if (bottom <= top || right <= left) return;
   TakeRows(bottomUpPixels, top, bottom - top);
-  AddPlacement(Placement{SDL_Rect{0, top, kW, bottom - top},
-                         SDL_Rect{dstX, dstY + SdlClientTop(), dstWidth, dstHeight}});
+  AddPlacement(Placement{SDL_Rect{left, top, right - left, bottom - top},
+                         SDL_Rect{dst.left, dst.top + SdlClientTop(), dst.right - dst.left,
+                                  dst.bottom - dst.top}});
 }
 
 // Full screen with the bar hidden: picture rows where the bar lies.
