@@ -6,8 +6,11 @@
 #include "app/presentation.h"
 #include "app/settings.h"
 #include "audio/audio.h"
+#include "graphics/frame.h"
 #include "graphics/palette.h"
+#include "graphics/weather.h"
 #include "platform/platform.h"
+#include "scenario/game_state.h"
 #include "screens/main_flow.h"
 #include "screens/viewer.h"
 
@@ -18,10 +21,11 @@ void ReloadAndRepaint() {
   PlatInvalidate(nullptr);
 }
 
-// Every 80 ms. The tick's work (the music poll delay, the weather overlay step) belongs to
-// subsystems that hook in here as they arrive; nothing else runs on it.
+// Every 80 ms: the music poll delay, then a weather step unless the screen frame is being
+// rewritten or a modal box is open.
 void TimerTick() {
   if (CdPollDelay != 0) CdPollDelay--;
+  if (WeatherMode != 0 && ScreenBusy == 0 && ModalBoxOpen == 0) WeatherStep();
 }
 
 }  // namespace

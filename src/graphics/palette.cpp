@@ -9,6 +9,7 @@
 #include "app/presentation.h"
 #include "app/settings.h"
 #include "graphics/frame.h"
+#include "graphics/weather.h"
 #include "scenario/scenario.h"
 
 PalEntry ScenePalette[kPaletteSize];
@@ -64,8 +65,13 @@ bool Immediate(uint16_t n) {
 void RunFade(uint32_t duration, int startLevel, const std::function<int(uint32_t)>& level,
              const std::function<void(int)>& apply) {
   const bool deep = DisplayBpp > 8;
-  // On a deep display the fade repaints the screen frame itself; keep the overlay step away.
-  if (deep) ScreenBusy = 1;
+  // On a deep display every step repaints the screen frame: keep the timer's overlay step
+  // away and drive the overlay here, on while a step is painted and off in between.
+  uint8_t weather = 0;
+  if (deep) {
+    ScreenBusy = 1;
+    weather = WeatherOverlayOff();
+  }
   const uint32_t start = PlatTicks();
   int previous = startLevel;
   for (bool last = false; !last;) {
@@ -77,11 +83,14 @@ void RunFade(uint32_t duration, int startLevel, const std::function<int(uint32_t
     }
     const int current = level(t);
     if (current != previous || last) {
+      if (weather != 0) WeatherOverlayOn(weather);
       apply(current);
+      if (weather != 0) WeatherOverlayOff();
       previous = current;
     }
     PumpMessages();
   }
+  if (weather != 0) WeatherOverlayOn(weather);
   if (deep) ScreenBusy = 0;
 }
 
@@ -146,6 +155,13 @@ void PalApplyKeepUi(int level, int white) {
   std::copy(ScenePalette + kPalInterfaceFirst, ScenePalette + kPaletteSize,
             ShownPalette + kPalInterfaceFirst);
   Animate();
+}
+
+void PalApplyUnpainted(int level) {
+  BuildShown(kPictureEntries, level, 0);
+  std::copy(ScenePalette + kPalInterfaceFirst, ScenePalette + kPaletteSize,
+            ShownPalette + kPalInterfaceFirst);
+  PlatSetPalette(0, ShownPalette);
 }
 
 void PalShow() {

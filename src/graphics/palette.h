@@ -42,6 +42,10 @@ void PalSetEntry(int entry, uint8_t red, uint8_t green, uint8_t blue);
 void PalApply(int level, int white);
 // The same for entries 0..227; the interface colours are shown as the scene has them.
 void PalApplyKeepUi(int level, int white);
+// Shown = scene at `level` for entries 0..227 and as the scene has them for the interface
+// colours, handed to the display without a repaint even on a deep display: for an effect that
+// draws the window itself right after.
+void PalApplyUnpainted(int level);
 // Shown = scene; state normal.
 void PalShow();
 // Shown all black; state black.

@@ -8,7 +8,6 @@
 
 #include "app/app.h"
 #include "app/input.h"
-#include "app/pending.h"
 #include "app/presentation.h"
 #include "app/settings.h"
 #include "graphics/frame.h"
@@ -103,25 +102,26 @@ constexpr int kTileCols = 40, kTileRows = 30, kTileSize = 16;
 struct Effect {
   uint8_t* screen;
   const uint8_t* back;
-  bool weather;  // a weather mode was active: the overlay was taken off
+  uint8_t weatherMode;  // the weather mode whose overlay was taken off, 0 for none
+  bool weather;         // a weather mode was active
 };
 
 // Marks the screen busy, takes the overlay off and locks both frames.
 Effect EffectBegin() {
   Effect e{};
   ScreenBusy = 1;
-  e.weather = WeatherMode != 0;
-  if (e.weather) WeatherOverlayOff();
+  e.weatherMode = WeatherOverlayOff();
+  e.weather = e.weatherMode != 0;
   e.screen = MemLock(ScreenFrame);
   e.back = MemLock(BackFrame);
   return e;
 }
 
-// Unlocks the frames, puts the overlay back (when `putBack`) and clears the busy flag.
-void EffectEnd(const Effect& e, bool putBack = true) {
+// Unlocks the frames, puts the overlay back and clears the busy flag.
+void EffectEnd(const Effect& e) {
   MemUnlock(BackFrame);
   MemUnlock(ScreenFrame);
-  if (e.weather && putBack) WeatherOverlayOn();
+  if (e.weather) WeatherOverlayOn(e.weatherMode);
   ScreenBusy = 0;
 }
 
@@ -131,7 +131,7 @@ void RepaintDirty(const Effect& e) {
     ScreenUpdate(DirtyRect);
     return;
   }
-  WeatherOverlayOn();
+  WeatherOverlayOn(e.weatherMode);
   ScreenUpdate();
   WeatherOverlayOff();
   DirtyRect = kEmptyRect;
@@ -139,7 +139,7 @@ void RepaintDirty(const Effect& e) {
 
 // Repaints the whole window for a step, with the overlay on while it is painted.
 void RepaintWhole(const Effect& e) {
-  if (e.weather) WeatherOverlayOn();
+  if (e.weather) WeatherOverlayOn(e.weatherMode);
   ScreenUpdate();
   if (e.weather) WeatherOverlayOff();
 }
@@ -552,6 +552,40 @@ void ShowIris() {
   ShowBackFrame();
 }
 
+// The picture grows out of the centre over the whole window in 1200 ms while its colours rise
+// from black, drawn straight into the window rather than through the screen frame (mode 30).
+void ShowZoom() {
+  constexpr uint32_t kZoomMs = 1200;
+  PalBlack();
+  FrameCopy(ScreenFrame, BackFrame);
+  const Effect e = EffectBegin();
+  const bool deep = DeepDisplay();
+  // The whole client area; in full screen the picture's top rows lie under the menu bar.
+  const PlatRect client = ScreenMode == kModeFullScreen
+                              ? PlatRect{0, -MenuBarHeight, kFrameWidth, kFrameHeight - MenuBarHeight}
+                              : PlatRect{0, 0, ClientWidth, ClientHeight};
+  const uint32_t begin = PlatTicks();
+  for (bool last = false; !last;) {
+    const uint32_t start = PlatTicks();
+    const uint32_t t = std::min(ElapsedSince(begin), kZoomMs);
+    last = t == kZoomMs;
+    const int mx = static_cast<int>((kZoomMs - t) * 320 / kZoomMs);
+    const int my = static_cast<int>((kZoomMs - t) * 240 / kZoomMs);
+    const int level = static_cast<int>(PaletteLevels * t / kZoomMs);
+    if (deep) {
+      PalApplyUnpainted(level);
+    } else {
+      PalApply(level, 0);
+    }
+    PlatStretchPicture(e.screen + kFramePixelsOffset,
+                       PlatRect{mx, my, kFrameWidth - mx, kFrameHeight - my}, client);
+    if (!last) WaitSince(start, 2);
+  }
+  PlatDrawMenuBar();
+  EffectEnd(e);
+  PalShow();
+}
+
 // Blinds: pass k copies every column whose x mod 16 is k (mode 10; halved).
 void ShowColumnBlinds() {
   PalShow();
@@ -688,13 +722,11 @@ void ScreenShow(uint16_t mode) {
     case 31:
       ShowFromBlack(4, true);
       break;
+    case 30:
+      ShowZoom();
+      break;
     case 32:
       PalCrossFade(SavedPalette, ScenePalette, 1);
-      break;
-    default:
-      // Not built yet: say so once and show the picture by a cut so that scripts go on.
-      ReportNotAvailable("ScreenShow");
-      ShowCut();
       break;
   }
 }
@@ -703,7 +735,8 @@ void ScreenShow(uint16_t mode) {
 void ShowBackFrame() {
   ScreenBusy = 1;
   FrameCopy(ScreenFrame, BackFrame);
-  if (WeatherMode != 0) WeatherOverlayOn();
+  // The whole screen frame is new: nothing to take off, but the overlay goes back on.
+  if (WeatherMode != 0) WeatherOverlayOn(WeatherMode);
   ScreenUpdate();
   ScreenBusy = 0;
 }
@@ -716,7 +749,7 @@ void ShowBackStrip(uint16_t strip) {
   MemUnlock(BackFrame);
   MemUnlock(ScreenFrame);
   if (e.weather) {
-    WeatherOverlayOn();
+    WeatherOverlayOn(e.weatherMode);
     ScreenUpdate();
   } else {
     RectSet(DirtyRect, x0, 0, x0 + kStripWidth, kFrameHeight);

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "app/settings.h"
 #include "graphics/frame.h"
 #include "graphics/palette.h"
+#include "graphics/weather.h"
 #include "platform/headless/headless.h"
 #include "scenario/game_state.h"
 #include "scenario/scenario.h"
@@ -460,10 +463,97 @@ TEST_F(ShowTest, StretchAndIrisEndOnTheNewPictureInTheirTime) {
   ExpectUnlocked();
 }
 
-TEST_F(ShowTest, ZoomModeStillShowsThePicture) {
-  ScreenShow(30);
+// What the window showed at the first present 600 ms or more into a zoom started at
+// gZoomStart.
+struct HalfWay {
+  bool seen = false;
+  uint32_t topLeft = 0, bottomRight = 0, centre = 0;
+  PalEntry shown[kPaletteSize]{};
+};
+HalfWay gHalfWay;
+uint32_t gZoomStart = 0;
+
+uint32_t Rgb(const PalEntry& c) {
+  return static_cast<uint32_t>(c.red) << 16 | static_cast<uint32_t>(c.green) << 8 | c.blue;
+}
+
+void WatchHalfWay() {
+  if (gHalfWay.seen || PlatTicks() - gZoomStart < 600) return;
+  gHalfWay.seen = true;
+  gHalfWay.topLeft = HeadlessPixel(0, 0);
+  gHalfWay.bottomRight = HeadlessPixel(ClientWidth - 1, ClientHeight - 1);
+  gHalfWay.centre = HeadlessPixel(320, 240);
+  std::copy(ShownPalette, ShownPalette + kPaletteSize, gHalfWay.shown);
+}
+
+// Grid cell (cx, cy) of the zoom test picture: colour 10 + cx + 10 cy.
+constexpr int Cell(int cx, int cy) {
+  return 10 + cx + 10 * cy;
+}
+
+class ZoomTest : public ShowTest {
+ protected:
+  void SetUp() override {
+    ShowTest::SetUp();
+    // A 10 x 10 grid of colours (cells of 64 x 48), colours far apart even when darkened.
+    for (int cy = 0; cy < 10; cy++) {
+      for (int cx = 0; cx < 10; cx++) {
+        FrameFillRect(BackFrame, static_cast<int16_t>(cx * 64), static_cast<int16_t>(cy * 48),
+                      static_cast<int16_t>(cx * 64 + 63), static_cast<int16_t>(cy * 48 + 47),
+                      static_cast<uint16_t>(Cell(cx, cy)));
+      }
+    }
+    for (int i = 0; i < kPaletteSize; i++) {
+      ScenePalette[i] = PalEntry{static_cast<uint8_t>(i * 37), static_cast<uint8_t>(i * 91), 200,
+                                 PC_RESERVED};
+    }
+    gHalfWay = HalfWay{};
+    HeadlessOnPresent(WatchHalfWay);
+  }
+  void TearDown() override {
+    HeadlessOnPresent(nullptr);
+    ShowTest::TearDown();
+  }
+  // Runs the zoom; answers its virtual milliseconds.
+  static uint32_t Zoom() {
+    gZoomStart = PlatTicks();
+    ScreenShow(30);
+    return PlatTicks() - gZoomStart;
+  }
+};
+
+TEST_F(ZoomTest, GrowsFromTheCentreWhileTheColoursRiseAndEndsOnThePicture) {
+  const uint32_t took = Zoom();
+  EXPECT_GE(took, 1200u);
+  EXPECT_LE(took, 1222u);
+  ASSERT_TRUE(gHalfWay.seen);
+  // Half way the window shows the middle half of the picture at twice its size: the corners
+  // show cells (2, 2) and (7, 7), the centre the cell right of and below it, (5, 5) ...
+  EXPECT_EQ(gHalfWay.topLeft, Rgb(gHalfWay.shown[Cell(2, 2)]));
+  EXPECT_EQ(gHalfWay.bottomRight, Rgb(gHalfWay.shown[Cell(7, 7)]));
+  EXPECT_EQ(gHalfWay.centre, Rgb(gHalfWay.shown[Cell(5, 5)]));
+  // ... at about half brightness.
+  EXPECT_NEAR(gHalfWay.shown[0].blue, 100, 4);
+  // At the end the whole picture in its own colours, the screen frame equal to the back frame.
   EXPECT_TRUE(ScreenIsBack());
+  EXPECT_EQ(ShownPalette[Cell(0, 0)], ScenePalette[Cell(0, 0)]);
+  EXPECT_EQ(HeadlessPixel(0, 0), Rgb(ScenePalette[Cell(0, 0)]));
+  EXPECT_EQ(HeadlessPixel(639, 479), Rgb(ScenePalette[Cell(9, 9)]));
   ExpectUnlocked();
+}
+
+TEST_F(ZoomTest, FillsTheWholeClientAreaAtAnySize) {
+  int width, height;
+  PlatAdjustWindowRect(1280, 960, width, height);
+  PlatMoveWindow(0, 0, width, height);
+  ASSERT_EQ(ClientWidth, 1280);
+  Zoom();
+  ASSERT_TRUE(gHalfWay.seen);
+  EXPECT_EQ(gHalfWay.topLeft, Rgb(gHalfWay.shown[Cell(2, 2)]));
+  EXPECT_EQ(gHalfWay.bottomRight, Rgb(gHalfWay.shown[Cell(7, 7)]));
+  // Client (320, 240) is a quarter of the way in: picture (160 + 80, 120 + 60), cell (3, 3).
+  EXPECT_EQ(gHalfWay.centre, Rgb(gHalfWay.shown[Cell(3, 3)]));
+  EXPECT_EQ(HeadlessPixel(1279, 959), Rgb(ScenePalette[Cell(9, 9)]));
 }
 
 TEST_F(ShowTest, WithWeatherStripsStillTouchOnlyTheirColumns) {
@@ -478,6 +568,87 @@ TEST_F(ShowTest, WithWeatherStripsStillTouchOnlyTheirColumns) {
   EXPECT_TRUE(ColumnsUntouched(0, 319));
   ExpectUnlocked();
   WeatherMode = 0;
+}
+
+// The weather modes seen at every present while an effect runs with weather.
+std::vector<int> gModesAtPresent;
+void NoteModeAtPresent() {
+  gModesAtPresent.push_back(WeatherMode);
+}
+
+class WeatherHandOffTest : public ShowTest {
+ protected:
+  void SetUp() override {
+    ShowTest::SetUp();
+    WeatherBuffer = MemAlloc(15360, "WEATHER BUF");
+    gModesAtPresent.clear();
+    HeadlessOnPresent(NoteModeAtPresent);
+  }
+  void TearDown() override {
+    HeadlessOnPresent(nullptr);
+    WeatherMode = 0;
+    ShowTest::TearDown();
+  }
+  // Runs `show` with weather mode 4; expects the overlay on at every paint and back after.
+  template <typename Show>
+  void ExpectOverlayHandedBack(Show show, const char* what) {
+    Prepare();
+    PlatUpdateWindow();  // a paint still due now would come in the middle of `show`
+    WeatherMode = 4;
+    gModesAtPresent.clear();
+    show();
+    EXPECT_EQ(WeatherMode, 4) << what;
+    EXPECT_EQ(WeatherPutOnRequest, 0) << what;
+    EXPECT_EQ(WeatherTakeOffRequest, 0) << what;
+    EXPECT_FALSE(gModesAtPresent.empty()) << what;
+    for (const int mode : gModesAtPresent) EXPECT_EQ(mode, 4) << what;
+  }
+};
+
+TEST_F(WeatherHandOffTest, EffectsPaintWithTheOverlayOnAndGiveTheModeBack) {
+  ExpectOverlayHandedBack([] { ShowComb(); }, "comb");
+  ExpectOverlayHandedBack([] { ShowInterlaceStrip(2); }, "interlace strip");
+  ExpectOverlayHandedBack([] { ShowBackStrip(1); }, "strip");
+  ExpectOverlayHandedBack([] { ShowBackFrame(); }, "back frame");
+  for (const uint16_t mode : {1, 2, 3, 5, 13, 14, 18, 22}) {
+    ExpectOverlayHandedBack([mode] { ScreenShow(mode); }, std::to_string(mode).c_str());
+  }
+}
+
+TEST_F(WeatherHandOffTest, ZoomTakesTheOverlayOffUntilItEnds) {
+  Prepare();
+  WeatherMode = 4;
+  ScreenShow(30);
+  // The zoom draws straight into the window from a screen frame without the overlay.
+  ASSERT_FALSE(gModesAtPresent.empty());
+  EXPECT_EQ(gModesAtPresent.front(), 0);
+  EXPECT_EQ(WeatherMode, 4);
+}
+
+TEST_F(WeatherHandOffTest, DeepDisplayFadesDriveTheOverlayThemselves) {
+  HeadlessConfig deep;
+  deep.displayBpp = 32;
+  TearDown();
+  StartEngine(deep);
+  WeatherBuffer = MemAlloc(15360, "WEATHER BUF");
+  HeadlessOnPresent(NoteModeAtPresent);
+  ExpectOverlayHandedBack([] { PalFadeIn(1); }, "deep fade");
+  EXPECT_EQ(ScreenBusy, 0);
+}
+
+TEST_F(WeatherHandOffTest, WithTheSettingOffAnEndingModeEndsAndARunningOneStays) {
+  WeatherOn = 0;
+  WeatherMode = 6;
+  EXPECT_EQ(WeatherOverlayOff(), 6);
+  EXPECT_EQ(WeatherMode, 0);
+  WeatherMode = 1;
+  EXPECT_EQ(WeatherOverlayOff(), 1);
+  EXPECT_EQ(WeatherMode, 1);
+  WeatherOn = 1;
+  EXPECT_EQ(WeatherOverlayOff(), 1);
+  EXPECT_EQ(WeatherMode, 0);
+  WeatherOverlayOn(1);
+  EXPECT_EQ(WeatherMode, 1);
 }
 
 TEST_F(ShowTest, LowSpecTurnsEveryModeIntoTheFadeIn) {
