@@ -3,44 +3,26 @@
 // Runs on SDL's offscreen video driver, so no display is needed.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <vector>
 
+#include "bench_window.h"
 #include "graphics/frame.h"
 #include "platform/platform.h"
 
 namespace {
 
-int64_t IgnoreMessages(uint32_t message, uint64_t wParam, int64_t lParam) {
-  if (message == WM_CREATE) return 0;
-  return PlatDefWindowProc(message, wParam, lParam);
-}
-
-// Brings the SDL backend up once with a 1280 x 960 client area.
+// The window at 1280 x 960 with a palette of distinct colours.
 bool StartWindow() {
-  static bool started = [] {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    PlatOptions options;
-    if (!PlatInit(options)) return false;
-    PlatWindowDesc desc;
-    desc.sjisTitle = "bench";
-    desc.wndProc = IgnoreMessages;
-    if (!PlatCreateWindow(desc)) return false;
-    PlatShowWindow();
-    int width, height;
-    PlatAdjustWindowRect(1280, 960, width, height);
-    PlatMoveWindow(0, 0, width, height);
-    std::vector<PalEntry> palette(kPaletteSize);
-    for (int i = 0; i < kPaletteSize; i++) {
-      palette[i] = PalEntry{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
-                            static_cast<uint8_t>(i * 7), PC_RESERVED};
-    }
-    PlatSetPalette(0, palette);
-    return true;
-  }();
-  return started;
+  if (!BenchWindow(1280, 960)) return false;
+  std::vector<PalEntry> palette(kPaletteSize);
+  for (int i = 0; i < kPaletteSize; i++) {
+    palette[i] = PalEntry{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
+                          static_cast<uint8_t>(i * 7), PC_RESERVED};
+  }
+  PlatSetPalette(0, palette);
+  return true;
 }
 
 std::vector<uint8_t> NoisePicture(uint32_t seed) {

@@ -1,0 +1,12 @@
+// The engine's window on SDL's offscreen video driver, for benchmarks that paint: started once
+// per process with the engine's frames, palette and window procedure.
+#pragma once
+
+#include <cstdint>
+
+// Starts the window on first use and sets its client size; false without SDL video.
+bool BenchWindow(int clientWidth, int clientHeight);
+// Paint messages the window has handled so far.
+uint64_t BenchPaintCount();
+// Processor time of this process in microseconds.
+double BenchCpuMicros();
