@@ -1,0 +1,353 @@
+// The demo's staged scenes played headless with the demo data: the scene walk (0055) and the
+// festival evening (0000, 0001), clicked through page by page, the picture looked at through
+// snapshots taken while the game waits at chosen pages.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "scenario/scenario_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kGame = std::string(LNTR3_BIN_DIR) + "/lanternia3";
+const fs::path kDemoData = fs::path(LNTR3_BIN_DIR) / ".." / "demo-data";
+
+// One click a page, far enough apart that everything between two waits (the slowest display
+// modes take 12 s) is over before the next click: the game then waits at page k when the
+// clock reaches k x kPageMs, whatever the effects on the way cost.
+constexpr uint32_t kPageMs = 15000;
+constexpr uint32_t kSnapshotBeforeMs = 300;
+
+struct Rgb {
+  int r, g, b;
+};
+
+// A box of client pixels, [x0, x1) x [y0, y1).
+struct Box {
+  int x0, y0, x1, y1;
+};
+
+// Below the text of a short page; the character slots' own columns (the figures stand in the
+// middle of their 300-pixel pictures, so these columns hold one slot's figure each).
+constexpr Box kLower{0, 200, 640, 480};
+constexpr Box kSlotLeft{100, 250, 160, 350}, kSlotRight{470, 250, 530, 350};
+constexpr Box kSlotMiddle{290, 250, 330, 350};
+constexpr Box kLeftEdge{0, 300, 100, 470}, kSky{560, 100, 640, 160};
+
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgb;
+  Rgb At(int x, int y) const {
+    const uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+    return {p[0], p[1], p[2]};
+  }
+  // The mean colour over a box.
+  Rgb Mean(const Box& box) const {
+    long r = 0, g = 0, b = 0, n = 0;
+    ForEach(box, [&](int, int, Rgb c) {
+      r += c.r;
+      g += c.g;
+      b += c.b;
+      n++;
+    });
+    return n ? Rgb{static_cast<int>(r / n), static_cast<int>(g / n), static_cast<int>(b / n)}
+             : Rgb{0, 0, 0};
+  }
+  void ForEach(const Box& box, const std::function<void(int, int, Rgb)>& f) const {
+    for (int y = box.y0; y < std::min(box.y1, height); y++) {
+      for (int x = box.x0; x < std::min(box.x1, width); x++) f(x, y, At(x, y));
+    }
+  }
+  // How many pixels of the box satisfy `test`.
+  int Count(const Box& box, const std::function<bool(Rgb)>& test) const {
+    int n = 0;
+    ForEach(box, [&](int, int, Rgb c) { n += test(c) ? 1 : 0; });
+    return n;
+  }
+};
+
+int Area(const Box& box) {
+  return (box.x1 - box.x0) * (box.y1 - box.y0);
+}
+int Brightness(Rgb c) {
+  return c.r + c.g + c.b;
+}
+// How far a colour is from grey.
+int Spread(Rgb c) {
+  return std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b});
+}
+
+// Pixels of the box that differ between two pictures.
+int Differing(const Picture& a, const Picture& b, const Box& box) {
+  int n = 0;
+  a.ForEach(box, [&](int x, int y, Rgb c) {
+    const Rgb d = b.At(x, y);
+    n += c.r != d.r || c.g != d.g || c.b != d.b;
+  });
+  return n;
+}
+
+Picture ReadPicture(const fs::path& path) {
+  Picture picture;
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) {
+    ADD_FAILURE() << path << ": " << image.message;
+    return picture;
+  }
+  image.format = PNG_FORMAT_RGB;
+  picture.rgb.resize(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr)) {
+    ADD_FAILURE() << path << ": " << image.message;
+    return picture;
+  }
+  picture.width = static_cast<int>(image.width);
+  picture.height = static_cast<int>(image.height);
+  return picture;
+}
+
+// The demo data linked into a folder of the test's own, so that whatever a run writes stays
+// there.
+class ScenePlay : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(fs::exists(kDemoData / "LNTR3SCN.PAK")) << "the demo-data target is not built";
+    for (const fs::directory_entry& entry : fs::directory_iterator(kDemoData)) {
+      fs::create_symlink(fs::absolute(entry.path()), dir.path / entry.path().filename());
+    }
+  }
+
+  // Plays `scenario` clicking once a page for `pages` pages (in the middle of the lower half,
+  // or where `clicks` says for a page with a choice) and takes a snapshot while the game waits
+  // at each page of `snapshots`. Answers the exit status; `end` gets the state left behind.
+  int Play(const std::string& scenario, int pages, const std::set<int>& snapshots,
+           const std::map<int, std::pair<int, int>>& clicks, GameState& end) {
+    std::string script = "limit " + std::to_string((pages + 2) * kPageMs) + "\n";
+    for (int page = 1; page <= pages; page++) {
+      const uint32_t at = page * kPageMs;
+      if (snapshots.count(page)) {
+        script += "at " + std::to_string(at - kSnapshotBeforeMs) + " snapshot " +
+                  Snapshot(page).string() + "\n";
+      }
+      const auto click = clicks.count(page) ? clicks.at(page) : std::pair{320, 400};
+      script += "at " + std::to_string(at) + " mouse click left " + std::to_string(click.first) +
+                " " + std::to_string(click.second) + "\n";
+    }
+    std::ofstream(dir.path / "input.txt") << script;
+    const fs::path dump = dir.path / "state.bin";
+    std::string output;
+    const int status = RunCommand(
+        kGame + " --headless --data " + dir.path.string() + " --scenario " + scenario +
+            " --script " + (dir.path / "input.txt").string() + " --dump-state " + dump.string(),
+        output);
+    EXPECT_TRUE(fs::exists(dump)) << output;
+    if (fs::exists(dump)) {
+      std::ifstream in(dump, std::ios::binary);
+      const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
+      EXPECT_EQ(bytes.size(), kGameStateSize);
+      std::memcpy(&end, bytes.data(), std::min(bytes.size(), kGameStateSize));
+    }
+    for (int page : snapshots) {
+      if (fs::exists(Snapshot(page))) pictures[page] = ReadPicture(Snapshot(page));
+    }
+    return status;
+  }
+
+  fs::path Snapshot(int page) const { return dir.path / ("page-" + std::to_string(page) + ".png"); }
+
+  // The snapshot of a page; fails the test when there is none.
+  const Picture& Page(int page) {
+    if (!pictures.count(page)) ADD_FAILURE() << "no snapshot of page " << page;
+    return pictures[page];
+  }
+
+  TempDir dir;
+  std::map<int, Picture> pictures;
+};
+
+// [SECTION] The scene walk
+
+// Pages of 0055, in the order the story reaches them.
+enum WalkPage {
+  kRoomMorning = 1,      // the hero's room, day
+  kStreetMorning = 2,    // the hero's street, day; Mina in the middle
+  kPondBeforeCat = 7,    // Mina and Yuzu hold both colour ranges
+  kPondAfterCat = 8,     // ... and the cat was refused
+  kThreeMinas = 10,      // slots 0, 1, 2: one Mina each
+  kSixSlots = 11,        // slots 3 and 5 added in front of 0 and 2
+  kYuzuInSlot4 = 12,     // slot 4 added in front of 1
+  kGroundsBare = 13,     // the school grounds, nobody
+  kKaedeLeft = 14,       // Kaede in slot 0
+  kMinaRight = 15,       // Mina in slot 1
+  kRooftopBare = 18,     // the rooftop, nobody
+  kKaedeMiddle = 19,     // Kaede in slot 2
+  kCafeDay = 21,         // the cafe by day
+  kCafeRain = 23,        // the same cafe in the rain
+  kShopPlain = 31,       // the lantern shop, no filter
+  kShopRed = 32,         // filter 2
+  kShopSepia = 35,       // filter 1
+  kShopNegative = 36,    // filter 5
+  kShopPlainAgain = 38,  // filter 0
+  kOldStreetEvening = 39,
+  kOldStreetNight = 41,  // after the background changed in the text
+  kStreetMidnight = 53,  // reached by the zoom
+  kMoonlight = 54,       // filternow 4 shown by the colour cross-fade
+  kRoomMidnight = 57,
+  kTheEnd = 59,  // black
+};
+constexpr int kWalkPages = 59;
+constexpr int kWalkMessages = 33;
+
+TEST_F(ScenePlay, TheSceneWalkShowsEveryLightSlotAndFilter) {
+  GameState end{};
+  const std::set<int> pages = {
+      kRoomMorning,    kStreetMorning,  kPondBeforeCat, kPondAfterCat,   kThreeMinas,
+      kSixSlots,       kYuzuInSlot4,    kGroundsBare,   kKaedeLeft,      kMinaRight,
+      kRooftopBare,    kKaedeMiddle,    kCafeDay,       kCafeRain,       kShopPlain,
+      kShopRed,        kShopSepia,      kShopNegative,  kShopPlainAgain, kOldStreetEvening,
+      kOldStreetNight, kStreetMidnight, kMoonlight,     kRoomMidnight,   kTheEnd};
+  ASSERT_EQ(Play("0x55", kWalkPages, pages, {}, end), 0);
+  // Every message was shown once, and the story ran to its last page.
+  EXPECT_EQ(end.historyCount, kWalkMessages);
+  ASSERT_GT(end.historyCount, 0);
+  EXPECT_EQ(end.history[end.historyCount - 1].scenario, 0x55);
+  EXPECT_EQ(end.history[end.historyCount - 1].message, kWalkMessages - 1);
+  EXPECT_EQ(end.bgShown, 0);
+
+  // The groups are lights on the same places: midnight far darker and bluer than the day,
+  // evening warm and night blue, rain greyer than the day.
+  for (const auto& [day, midnight] :
+       {std::pair{kRoomMorning, kRoomMidnight}, std::pair{kStreetMorning, kStreetMidnight}}) {
+    const Rgb d = Page(day).Mean(kLeftEdge), m = Page(midnight).Mean(kLeftEdge);
+    EXPECT_LT(Brightness(m) * 2, Brightness(d)) << "page " << midnight;
+    EXPECT_GT(m.b, m.r + 5) << "page " << midnight;
+  }
+  const Rgb evening = Page(kOldStreetEvening).Mean(kSky);
+  const Rgb night = Page(kOldStreetNight).Mean(kSky);
+  EXPECT_GT(evening.r, evening.b + 20);
+  EXPECT_GT(night.b, night.r + 10);
+  EXPECT_LT(Brightness(night), Brightness(evening));
+  const Box between{270, 150, 350, 300};  // between the two friends at the cafe table
+  EXPECT_LT(Spread(Page(kCafeRain).Mean(between)) * 2, Spread(Page(kCafeDay).Mean(between)));
+
+  // A character lands in its slot's column and nowhere else: slot 0 at x 0, 1 at 320, 2 at
+  // 160; the rest of the picture stays exactly as it was.
+  const Picture &bare = Page(kGroundsBare), &left = Page(kKaedeLeft), &right = Page(kMinaRight);
+  EXPECT_GT(Differing(bare, left, kSlotLeft), Area(kSlotLeft) / 4);
+  EXPECT_EQ(Differing(bare, left, kSlotRight), 0);
+  EXPECT_EQ(Differing(bare, left, kSlotMiddle), 0);
+  EXPECT_GT(Differing(left, right, kSlotRight), Area(kSlotRight) / 4);
+  EXPECT_EQ(Differing(left, right, kSlotLeft), 0);
+  EXPECT_EQ(Differing(left, right, kSlotMiddle), 0);
+  const Picture &roof = Page(kRooftopBare), &middle = Page(kKaedeMiddle);
+  EXPECT_GT(Differing(roof, middle, kSlotMiddle), Area(kSlotMiddle) / 4);
+  EXPECT_EQ(Differing(roof, middle, Box{0, 200, 90, 480}), 0);
+  EXPECT_EQ(Differing(roof, middle, Box{550, 200, 640, 480}), 0);
+
+  // Slots 3 and 5 stand where 0 and 2 stand, slot 4 where 1 stands.
+  const Box leftHalf{0, 120, 300, 480}, rightPart{470, 120, 640, 480};
+  EXPECT_GT(Differing(Page(kThreeMinas), Page(kSixSlots), leftHalf), 1000);
+  EXPECT_EQ(Differing(Page(kThreeMinas), Page(kSixSlots), rightPart), 0);
+  EXPECT_GT(Differing(Page(kSixSlots), Page(kYuzuInSlot4), rightPart), 1000);
+  EXPECT_EQ(Differing(Page(kSixSlots), Page(kYuzuInSlot4), leftHalf), 0);
+
+  // A third character while both colour ranges are taken is not drawn at all.
+  EXPECT_EQ(Differing(Page(kPondBeforeCat), Page(kPondAfterCat), Box{0, 120, 640, 480}), 0);
+
+  // Filters, on the lantern shop under the text: red keeps red only, sepia orders the
+  // channels, the negative mirrors the plain colours, filter 0 brings them back.
+  const Picture& plain = Page(kShopPlain);
+  EXPECT_EQ(Page(kShopRed).Count(kLower, [](Rgb c) { return c.g == 0 && c.b == 0; }), Area(kLower));
+  EXPECT_GT(Page(kShopRed).Count(kLower, [](Rgb c) { return c.r > 20; }), Area(kLower) / 2);
+  EXPECT_EQ(Page(kShopSepia).Count(kLower, [](Rgb c) { return c.r >= c.g && c.g >= c.b; }),
+            Area(kLower));
+  EXPECT_GT(Page(kShopSepia).Count(kLower, [](Rgb c) { return c.r > c.b + 20; }), Area(kLower) / 2);
+  // Both pages are dimmed to two thirds: plain + negative = 255 x 2/3 in every channel.
+  int unmirrored = 0;
+  Page(kShopNegative).ForEach(kLower, [&](int x, int y, Rgb n) {
+    const Rgb p = plain.At(x, y);
+    for (int sum : {p.r + n.r, p.g + n.g, p.b + n.b}) unmirrored += std::abs(sum - 170) > 3;
+  });
+  EXPECT_EQ(unmirrored, 0);
+  int changed = 0;
+  Page(kShopPlainAgain).ForEach(kLower, [&](int x, int y, Rgb c) {
+    const Rgb p = plain.At(x, y);
+    changed += std::abs(c.r - p.r) > 2 || std::abs(c.g - p.g) > 2 || std::abs(c.b - p.b) > 2;
+  });
+  EXPECT_EQ(changed, 0);
+  // The blue filter brought in by the colours-only display mode.
+  EXPECT_EQ(Page(kMoonlight).Count(kLower, [](Rgb c) { return c.r == 0 && c.g == 0; }),
+            Area(kLower));
+  EXPECT_GT(Page(kMoonlight).Count(kLower, [](Rgb c) { return c.b > 10; }), Area(kLower) / 2);
+
+  // The last page stands on black.
+  EXPECT_EQ(Page(kTheEnd).Count(Box{0, 60, 640, 480}, [](Rgb c) { return Brightness(c) == 0; }),
+            Area(Box{0, 60, 640, 480}));
+}
+
+// [SECTION] The festival evening
+
+// Pages of 0000 and 0001 on the way over the bridge.
+enum EveningPage {
+  kStreetWaiting = 4,   // the old street in the evening, nobody yet
+  kMinaArrives = 5,     // Mina in the middle
+  kChoice = 14,         // where to watch from
+  kDusk = 17,           // the bridge or the riverbank in the evening
+  kNightFallen = 19,    // the same place at night, after the scene changed in the text
+  kFloatQuestion = 28,  // yes or no (on the bridge; page 27 on the riverbank)
+  kLastPage = 33,       // the lanterns rising, in old-photograph colours
+};
+constexpr int kFirstOptionX = 60, kFirstOptionY = 60, kSecondOptionY = 96;
+constexpr int kYesX = 290, kYesY = 192, kNoY = 228;
+
+TEST_F(ScenePlay, TheFestivalEveningTakesEitherWay) {
+  GameState end{};
+  ASSERT_EQ(
+      Play("0", kLastPage, {kStreetWaiting, kMinaArrives, kDusk, kNightFallen, kLastPage},
+           {{kChoice, {kFirstOptionX, kFirstOptionY}}, {kFloatQuestion, {kYesX, kYesY}}}, end),
+      0);
+  EXPECT_EQ(end.vars[80], 1) << "the bridge";
+  EXPECT_EQ(end.vars[81], 1) << "a lantern floated";
+  EXPECT_EQ(end.currentScenario, 1);
+
+  const Rgb street = Page(kStreetWaiting).Mean(kLower);
+  EXPECT_GT(street.r, street.b + 30) << "an evening street";
+  EXPECT_GT(Differing(Page(kStreetWaiting), Page(kMinaArrives), kSlotMiddle),
+            Area(kSlotMiddle) / 4);
+  EXPECT_EQ(Differing(Page(kStreetWaiting), Page(kMinaArrives), kLeftEdge), 0);
+
+  const Rgb dusk = Page(kDusk).Mean(kLeftEdge), night = Page(kNightFallen).Mean(kLeftEdge);
+  EXPECT_LT(Brightness(night) * 2, Brightness(dusk));
+  EXPECT_GT(night.b, night.r + 10);
+  const Box underText{0, 60, 640, 480};
+  EXPECT_EQ(Page(kLastPage).Count(underText, [](Rgb c) { return c.r >= c.g && c.g >= c.b; }),
+            Area(underText));
+
+  // The other way: the second option and "no"; the riverbank is another place than the bridge.
+  const Picture bridge = Page(kDusk);
+  pictures.clear();
+  end = GameState{};
+  ASSERT_EQ(
+      Play("0", kLastPage - 2, {kDusk},
+           {{kChoice, {kFirstOptionX, kSecondOptionY}}, {kFloatQuestion - 1, {kYesX, kNoY}}}, end),
+      0);
+  EXPECT_EQ(end.vars[80], 2) << "the riverbank";
+  EXPECT_EQ(end.vars[81], 0) << "only watched";
+  EXPECT_GT(Differing(bridge, Page(kDusk), kLeftEdge), Area(kLeftEdge) / 2);
+}
+
+}  // namespace
