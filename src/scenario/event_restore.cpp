@@ -52,11 +52,7 @@ void RestoreCheckpoint(bool withTransition) {
   BgShown = kNoPicture;
   VCgShown = kNoPicture;
   HCgShown = kNoPicture;
-  for (int slot = 0; slot < kCharSlots; slot++) {
-    CharCode[slot] = kEmptyCode;
-    CharOrder[slot] = kEmptyCode;
-  }
-  RangeChar[kRangeA] = RangeChar[kRangeB] = kRangeFree;
+  CharSlotsClear();
   FilterMode = 0;
   CurrentScenario = kNoScenario;
   LoadScenario(point.currentScenario, false);

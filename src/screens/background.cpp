@@ -167,6 +167,12 @@ uint8_t* BackGrpLock(MemHandle block) {
 
 }  // namespace
 
+// Empties the six character slots and frees both colour ranges.
+void CharSlotsClear() {
+  SlotsEmptyAll();
+  RangeChar[kRangeA] = RangeChar[kRangeB] = kRangeFree;
+}
+
 // [SECTION] The kept background
 
 // Copies the 307200 pixels of the frame into the block.
@@ -213,8 +219,7 @@ void BgGrpRestoreStrip(MemHandle frame, MemHandle block, int16_t x) {
 void BgLoad(uint8_t n) {
   VCgShown = kNoPicture;
   HCgShown = kNoPicture;
-  SlotsEmptyAll();
-  RangeChar[kRangeA] = RangeChar[kRangeB] = kRangeFree;
+  CharSlotsClear();
   const bool wasFiltered = FilterMode != 0;
   FilterMode = 0;
   BgHeld = n;
@@ -281,8 +286,7 @@ void BgRedraw(uint8_t mode) {
     case 0:
       BgGrpRestore(BackFrame, BackGrp);
       BgShown = BgHeld;
-      SlotsEmptyAll();
-      RangeChar[kRangeA] = RangeChar[kRangeB] = kRangeFree;
+      CharSlotsClear();
       break;
     case 1:
     case 2:
@@ -294,8 +298,7 @@ void BgRedraw(uint8_t mode) {
       break;
     case 3:
       BgGrpRestoreStrip(BackFrame, BackGrp, 160);
-      SlotsEmptyAll();
-      RangeChar[kRangeA] = RangeChar[kRangeB] = kRangeFree;
+      CharSlotsClear();
       break;
     default:
       break;

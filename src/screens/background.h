@@ -56,6 +56,8 @@ void BgFill(uint8_t colour);
 // Draws character picture `code` into a slot of the back frame; nothing when its low byte is
 // 0xFF, the slot is above 5 or both colour ranges hold other characters.
 void CharShow(uint8_t slot, uint16_t code);
+// Empties the six character slots and frees both colour ranges.
+void CharSlotsClear();
 // Remembers (flag != 0) or forgets which characters hold the two colour ranges.
 void CharRangesRemember(uint8_t flag);
 // Frees each range whose character no longer stands in any slot.
