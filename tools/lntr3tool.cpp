@@ -1,4 +1,5 @@
 // lntr3tool: entry point and subcommand dispatch.
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -37,6 +38,12 @@ void PrintUsage(FILE* out) {
 int ToolFail(const std::string& message) {
   std::fprintf(stderr, "lntr3tool: %s\n", message.c_str());
   return 1;
+}
+
+bool ToolParseNumber(const char* text, int32_t min, int32_t max, int32_t& value) {
+  const char* end = text + std::strlen(text);
+  const auto [rest, ec] = std::from_chars(text, end, value);
+  return ec == std::errc() && rest == end && value >= min && value <= max;
 }
 
 bool ToolDecodeArgs(int argc, char** argv, std::vector<const char*>& files, bool& frame) {

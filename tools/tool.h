@@ -2,6 +2,7 @@
 // entered with the arguments that follow its name (argv[0] is the group name).
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -22,6 +23,8 @@ int ToolPaintMain(int argc, char** argv);
 
 // Prints "lntr3tool: <message>" on standard error and answers 1.
 int ToolFail(const std::string& message);
+// A whole argument as a decimal number in min..max; false for anything else.
+bool ToolParseNumber(const char* text, int32_t min, int32_t max, int32_t& value);
 // The picture decoders' "decode IN OUT [--frame]" arguments from argv[2] on: false on another
 // option or another number of files.
 bool ToolDecodeArgs(int argc, char** argv, std::vector<const char*>& files, bool& frame);

@@ -1,7 +1,6 @@
 // lntr3tool tz2: turns palette PNGs (or full-colour ones, reduced to a palette) into TZ2
 // pictures and back, through the engine's own encoder and decoder.
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -47,17 +46,12 @@ int Usage() {
   return 2;
 }
 
-bool ParseNumber(const char* text, int32_t min, int32_t max, int32_t& value) {
-  const char* end = text + std::strlen(text);
-  const auto [rest, ec] = std::from_chars(text, end, value);
-  return ec == std::errc() && rest == end && value >= min && value <= max;
-}
-
 bool ParsePosition(const char* text, int32_t& x, int32_t& y) {
   const char* comma = std::strchr(text, ',');
   if (!comma) return false;
   const std::string first(text, comma);
-  return ParseNumber(first.c_str(), 0, UINT16_MAX, x) && ParseNumber(comma + 1, 0, UINT16_MAX, y);
+  return ToolParseNumber(first.c_str(), 0, UINT16_MAX, x) &&
+         ToolParseNumber(comma + 1, 0, UINT16_MAX, y);
 }
 
 // Writes one TZ2 file; 0 or the failure status.
@@ -137,15 +131,15 @@ int Encode(int argc, char** argv) {
       transparentGiven = true;
       if (!std::strcmp(argv[++i], "none")) {
         transparent = kTz2NoTransparent;
-      } else if (!ParseNumber(argv[i], 0, 255, transparent)) {
+      } else if (!ToolParseNumber(argv[i], 0, 255, transparent)) {
         return ToolFail("--transparent wants a colour index 0..255 or 'none'");
       }
     } else if (!std::strcmp(argv[i], "--first-index") && hasValue) {
-      if (!ParseNumber(argv[++i], 0, kTz2MaxColours - 1, firstIndex)) {
+      if (!ToolParseNumber(argv[++i], 0, kTz2MaxColours - 1, firstIndex)) {
         return ToolFail("--first-index wants 0..235");
       }
     } else if (!std::strcmp(argv[i], "--colors") && hasValue) {
-      if (!ParseNumber(argv[++i], 2, kTz2MaxColours, colours))
+      if (!ToolParseNumber(argv[++i], 2, kTz2MaxColours, colours))
         return ToolFail("--colors wants 2..236");
     } else if (!std::strcmp(argv[i], "--each")) {
       each = true;

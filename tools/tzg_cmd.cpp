@@ -1,7 +1,6 @@
 // lntr3tool tzg: turns 16-colour palette PNGs into TZG overlay pictures and back, through the
 // engine's own encoder and decoder.
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -37,18 +36,12 @@ int Usage() {
   return 2;
 }
 
-bool ParseNumber(const char* text, int32_t min, int32_t max, int32_t& value) {
-  const char* end = text + std::strlen(text);
-  const auto [rest, ec] = std::from_chars(text, end, value);
-  return ec == std::errc() && rest == end && value >= min && value <= max;
-}
-
 bool ParsePosition(const char* text, int32_t& x, int32_t& y) {
   const char* comma = std::strchr(text, ',');
   if (!comma) return false;
   const std::string first(text, comma);
-  return ParseNumber(first.c_str(), INT16_MIN * 8, INT16_MAX * 8, x) && x % 8 == 0 &&
-         ParseNumber(comma + 1, INT16_MIN, INT16_MAX, y);
+  return ToolParseNumber(first.c_str(), INT16_MIN * 8, INT16_MAX * 8, x) && x % 8 == 0 &&
+         ToolParseNumber(comma + 1, INT16_MIN, INT16_MAX, y);
 }
 
 int Encode(int argc, char** argv) {
@@ -74,7 +67,7 @@ int Encode(int argc, char** argv) {
     } else if (!std::strcmp(argv[i], "--transparent") && hasValue) {
       if (!std::strcmp(argv[++i], "none")) {
         transparent = 0xFF;
-      } else if (!ParseNumber(argv[i], 0, kTzgColours - 1, transparent)) {
+      } else if (!ToolParseNumber(argv[i], 0, kTzgColours - 1, transparent)) {
         return ToolFail("--transparent wants a colour 0..15 or 'none'");
       }
     } else if (argv[i][0] == '-') {
