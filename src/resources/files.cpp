@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "platform/atomic_file.h"
 #include "platform/platform.h"
 #include "resources/sjis.h"
 #include "resources/text_format.h"
@@ -61,57 +62,6 @@ bool ReadAll(int fd, uint8_t* dest, size_t count) {
     if (got <= 0) return false;
     dest += got;
     count -= static_cast<size_t>(got);
-  }
-  return true;
-}
-
-bool WriteAll(int fd, const uint8_t* src, size_t count) {
-  while (count > 0) {
-    ssize_t put = write(fd, src, count);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    src += put;
-    count -= static_cast<size_t>(put);
-  }
-  return true;
-}
-
-// The directory part of a path ("." when it has none).
-std::string DirectoryOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-// Writes `contents` to a fresh file beside `target` and renames it over the target, flushing
-// file and directory so that either the old or the new contents survive a crash.
-bool ReplaceFile(const std::string& target, const std::vector<uint8_t>& contents, mode_t mode,
-                 bool keepMode) {
-  static unsigned counter = 0;
-  const std::string dir = DirectoryOf(target);
-  const std::string base =
-      target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; attempt++) {
-    temp = dir + "/." + base + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(++counter);
-    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
-  }
-  if (fd < 0) return false;
-  bool ok = (!keepMode || fchmod(fd, mode) == 0) &&
-            WriteAll(fd, contents.data(), contents.size()) && fsync(fd) == 0;
-  ok = close(fd) == 0 && ok;
-  if (ok) ok = rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    unlink(temp.c_str());
-    return false;
-  }
-  int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dirFd >= 0) {
-    fsync(dirFd);  // best effort: some file systems refuse to sync a directory
-    close(dirFd);
   }
   return true;
 }
@@ -175,18 +125,10 @@ MemHandle FileLoad(const char* name, uint32_t* size) {
 }
 
 bool FileSave(const char* name, const void* bytes, uint32_t count) {
-  std::string path = DataPath(name);
-  // Saving through a link updates the file it points to, as writing in place would.
-  struct stat info;
-  if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-    if (char* resolved = realpath(path.c_str(), nullptr)) {
-      path = resolved;
-      std::free(resolved);
-    }
-  }
-
+  const std::string path = DataPath(name);
   // The old contents stay behind the new bytes, as a write without truncation leaves them.
   std::vector<uint8_t> contents;
+  struct stat info;
   const bool existed = stat(path.c_str(), &info) == 0;
   if (!existed && errno != ENOENT) FileFatal("ファイルが開けません : %s", name);
   if (existed) {
@@ -199,10 +141,7 @@ bool FileSave(const char* name, const void* bytes, uint32_t count) {
   }
   if (contents.size() < count) contents.resize(count);
   if (count > 0) std::memcpy(contents.data(), bytes, count);
-
-  if (!ReplaceFile(path, contents, info.st_mode & 07777, existed)) {
-    FileFatal("ファイルが開けません : %s", name);
-  }
+  if (!AtomicFileWrite(path, contents)) FileFatal("ファイルが開けません : %s", name);
   return true;
 }
 

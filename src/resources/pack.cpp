@@ -13,6 +13,7 @@
 #include <cstring>
 #include <numeric>
 
+#include "platform/atomic_file.h"
 #include "platform/platform.h"
 #include "resources/files.h"
 #include "resources/text_format.h"
@@ -315,32 +316,26 @@ bool PackWrite(const std::string& path, std::span<const PackWriteEntry> entries,
   }
   PackScramble(index);
 
-  // Written beside the target and renamed over it, so a failed run leaves an old archive whole.
-  const std::string temp = path + ".part" + std::to_string(getpid());
-  FILE* file = std::fopen(temp.c_str(), "wb");
-  if (!file) return fail("cannot create " + path + ": " + std::strerror(errno));
+  // Replaced in one step, so a failed run leaves an old archive whole.
   uint8_t header[kPackHeaderSize];
   std::memcpy(header, kPackMagic, sizeof kPackMagic);
   WriteLe16(header + 8, static_cast<uint16_t>(entries.size()));
-  bool ok = std::fwrite(header, 1, sizeof header, file) == sizeof header;
-  std::vector<uint8_t> chunk;
-  for (size_t i = 0; ok && i < order.size(); i++) {
-    std::span<const uint8_t> data = entries[order[i]].data;
-    for (size_t done = 0; ok && done < data.size();) {
-      const size_t n = std::min<size_t>(data.size() - done, 1 << 16);
-      chunk.assign(data.begin() + done, data.begin() + done + n);
-      PackScramble(chunk, static_cast<uint32_t>(done % kPackKeyLength));  // one run per entry
-      ok = std::fwrite(chunk.data(), 1, n, file) == n;
-      done += n;
+  const auto produce = [&](const AtomicFileSink& sink) {
+    if (!sink(header, sizeof header)) return false;
+    std::vector<uint8_t> chunk;
+    for (size_t i = 0; i < order.size(); i++) {
+      std::span<const uint8_t> data = entries[order[i]].data;
+      for (size_t done = 0; done < data.size();) {
+        const size_t n = std::min<size_t>(data.size() - done, 1 << 16);
+        chunk.assign(data.begin() + done, data.begin() + done + n);
+        PackScramble(chunk, static_cast<uint32_t>(done % kPackKeyLength));  // one run per entry
+        if (!sink(chunk.data(), n)) return false;
+        done += n;
+      }
     }
-  }
-  if (ok && !index.empty()) ok = std::fwrite(index.data(), 1, index.size(), file) == index.size();
-  ok = std::fclose(file) == 0 && ok;
-  if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) {
-    const int reason = errno;
-    std::remove(temp.c_str());
-    return fail("cannot write " + path + ": " + std::strerror(reason));
-  }
+    return index.empty() || sink(index.data(), index.size());
+  };
+  std::string reason;
+  if (!AtomicFileWriteWith(path, produce, {}, &reason)) return fail(reason);
   return true;
 }

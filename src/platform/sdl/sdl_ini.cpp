@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/atomic_file.h"
+
 namespace {
 
 // Without blanks, tabs and carriage returns at either end.
@@ -79,32 +81,6 @@ std::string ValueText(std::string_view value) {
   text += value;
   if (quote) text += '"';
   return text;
-}
-
-// Creates a directory and its missing parents.
-bool MakeDirectories(const std::string& dir) {
-  if (dir.empty()) return true;
-  struct stat info {};
-  if (stat(dir.c_str(), &info) == 0) return S_ISDIR(info.st_mode);
-  const size_t slash = dir.find_last_of('/');
-  if (slash != std::string::npos && slash > 0 && !MakeDirectories(dir.substr(0, slash))) {
-    return false;
-  }
-  // Configuration directories are private to the user.
-  return mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
-}
-
-// Writes everything, riding out short writes and interruptions.
-bool WriteAll(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t n = write(fd, text.data(), text.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    text.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
 }
 
 // Where the settings file lies now; read from the environment each time (it is cheap).
@@ -226,28 +202,13 @@ bool SdlIniReadFile(const std::string& path, std::string& text, bool& missing) {
   return ok;
 }
 
-// Temporary file, fsync, rename over the old one, fsync the directory.
 bool SdlIniWriteFile(const std::string& path, std::string_view text) {
-  const size_t slash = path.find_last_of('/');
-  const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash);
-  if (!MakeDirectories(dir)) return false;
-  std::string temp = path + ".XXXXXX";
-  const int fd = mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) return false;
-  bool ok = fchmod(fd, 0600) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
-  ok = close(fd) == 0 && ok;
-  if (ok) ok = rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) {
-    unlink(temp.c_str());
-    return false;
-  }
-  // The rename itself reaches the disk with the directory.
-  if (const int dirFd = open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-      dirFd >= 0) {
-    fsync(dirFd);
-    close(dirFd);
-  }
-  return true;
+  // A new settings file is private to the user, as the folder holding it.
+  AtomicFileOptions options;
+  options.newMode = 0600;
+  options.makeFolders = true;
+  return AtomicFileWrite(path, {reinterpret_cast<const uint8_t*>(text.data()), text.size()},
+                         options);
 }
 
 // Hook: fills the map from the section, telling whether it was there.
@@ -255,6 +216,8 @@ void SdlSettingsLoad(SdlIniValues& values, bool& exists) {
   exists = false;
   const std::string path = SettingsPath();
   if (path.empty()) return;
+  // Writes cut short by a crash leave their temporary files; nothing else writes it now.
+  AtomicFileRemoveStale(path);
   std::string text;
   bool missing = false;
   if (!SdlIniReadFile(path, text, missing)) {
