@@ -12,29 +12,30 @@
 namespace {
 
 void PrintHelp(FILE* out) {
-  std::fprintf(out,
-               "usage: lanternia3 [--data DIR] [--view NAME] [--headless --script FILE [--dump-dir DIR]]\n"
-               "\n"
-               "  --data DIR      game data directory (default: the stored \"DataDir\" setting,\n"
-               "                  else the current directory)\n"
-               "  --fallback-data DIR\n"
-               "                  data directory when neither --data nor \"DataDir\" gives one\n"
-               "                  (./play passes the demo game here)\n"
-               "  --view NAME     show the TZ2 picture NAME of the game data instead of\n"
-               "                  playing (for checking artwork)\n"
-               "  --headless      run without a window: virtual clock, input from a script,\n"
-               "                  message boxes on standard error\n"
-               "  --script FILE   the headless input script\n"
-               "  --dump-dir DIR  headless: write every painted frame there as PNG\n"
-               "  --scenario N    start a game at scenario N (hexadecimal with 0x), skipping\n"
-               "                  logo, opening and title; quit when the game ends\n"
-               "  --dump-state FILE\n"
-               "                  with --scenario: write the game state record to FILE when\n"
-               "                  the game ends\n"
-               "  --play-music N  developer: once started, play music index N (looped)\n"
-               "  --play-sound N  developer: once started, play sound entry N once\n"
-               "  --help          this text\n"
-               "  --version       the version\n");
+  std::fprintf(
+      out,
+      "usage: lanternia3 [--data DIR] [--view NAME] [--headless --script FILE [--dump-dir DIR]]\n"
+      "\n"
+      "  --data DIR      game data directory (default: the stored \"DataDir\" setting,\n"
+      "                  else the current directory)\n"
+      "  --fallback-data DIR\n"
+      "                  data directory when neither --data nor \"DataDir\" gives one\n"
+      "                  (./play passes the demo game here)\n"
+      "  --view NAME     show the TZ2 picture NAME of the game data instead of\n"
+      "                  playing (for checking artwork)\n"
+      "  --headless      run without a window: virtual clock, input from a script,\n"
+      "                  message boxes on standard error\n"
+      "  --script FILE   the headless input script\n"
+      "  --dump-dir DIR  headless: write every painted frame there as PNG\n"
+      "  --scenario N    start a game at scenario N (hexadecimal with 0x), skipping\n"
+      "                  logo, opening and title; quit when the game ends\n"
+      "  --dump-state FILE\n"
+      "                  with --scenario: write the game state record to FILE when\n"
+      "                  the game ends\n"
+      "  --play-music N  developer: once started, play music index N (looped)\n"
+      "  --play-sound N  developer: once started, play sound entry N once\n"
+      "  --help          this text\n"
+      "  --version       the version\n");
 }
 
 }  // namespace

@@ -561,9 +561,9 @@ void ShowZoom() {
   const Effect e = EffectBegin();
   const bool deep = DeepDisplay();
   // The whole client area; in full screen the picture's top rows lie under the menu bar.
-  const PlatRect client = ScreenMode == kModeFullScreen
-                              ? PlatRect{0, -MenuBarHeight, kFrameWidth, kFrameHeight - MenuBarHeight}
-                              : PlatRect{0, 0, ClientWidth, ClientHeight};
+  const PlatRect client = ScreenMode == kModeFullScreen ? PlatRect{0, -MenuBarHeight, kFrameWidth,
+                                                                   kFrameHeight - MenuBarHeight}
+                                                        : PlatRect{0, 0, ClientWidth, ClientHeight};
   const uint32_t begin = PlatTicks();
   for (bool last = false; !last;) {
     const uint32_t start = PlatTicks();

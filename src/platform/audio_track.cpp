@@ -158,7 +158,7 @@ size_t ReadOgg(AudioDecoder& d, int16_t* out, size_t frames) {
     int link = 0;
     const size_t want = std::min<size_t>((frames - done) * frameBytes, 1 << 16);
     const long got = ov_read(&d.ogg, reinterpret_cast<char*>(out + done * d.info.channels),
-                                    static_cast<int>(want), 0, 2, 1, &link);
+                             static_cast<int>(want), 0, 2, 1, &link);
     if (got == OV_HOLE) continue;  // a gap in the stream: go on after it
     if (got <= 0) break;
     // A chained stream whose next part has another channel count ends here.

@@ -504,8 +504,8 @@ class ZoomTest : public ShowTest {
       }
     }
     for (int i = 0; i < kPaletteSize; i++) {
-      ScenePalette[i] = PalEntry{static_cast<uint8_t>(i * 37), static_cast<uint8_t>(i * 91), 200,
-                                 PC_RESERVED};
+      ScenePalette[i] =
+          PalEntry{static_cast<uint8_t>(i * 37), static_cast<uint8_t>(i * 91), 200, PC_RESERVED};
     }
     gHalfWay = HalfWay{};
     HeadlessOnPresent(WatchHalfWay);

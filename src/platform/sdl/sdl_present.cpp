@@ -178,9 +178,9 @@ void SdlDrawPicture(const uint8_t* bottomUpPixels, const PlatRect& src, const Pl
   const int left = std::clamp(src.left, 0, kW), right = std::clamp(src.right, left, kW);
   if (bottom <= top || right <= left) return;
   TakeRows(bottomUpPixels, top, bottom - top);
-  AddPlacement(Placement{SDL_Rect{left, top, right - left, bottom - top},
-                         SDL_Rect{dst.left, dst.top + SdlClientTop(), dst.right - dst.left,
-                                  dst.bottom - dst.top}});
+  AddPlacement(Placement{
+      SDL_Rect{left, top, right - left, bottom - top},
+      SDL_Rect{dst.left, dst.top + SdlClientTop(), dst.right - dst.left, dst.bottom - dst.top}});
 }
 
 // Full screen with the bar hidden: picture rows where the bar lies.
