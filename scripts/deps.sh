@@ -28,4 +28,5 @@ LNTR3_BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libsdl2-ttf-d
   fonts-ipafont-gothic libfreetype-dev fonts-ipafont-mincho fonts-motoya-l-maruberi
   libvorbis-dev vorbis-tools libimagequant-dev)
 # Extra packages for the tests and benchmarks.
-LNTR3_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb libx11-dev libxtst-dev)
+LNTR3_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb libx11-dev libxtst-dev
+  clang-format git)

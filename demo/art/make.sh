@@ -4,14 +4,14 @@
 # D (day), E (evening), N (night), X (rain) and Z (midnight), each reduced to its own 124
 # colours for the background entries 0..123.
 set -euo pipefail
-: "${TOOL:?}" "${SRC:?}" "${DAT:?}" "${WORK:?}"
+: "${TOOL:?}" "${GEN:?}" "${SRC:?}" "${DAT:?}" "${WORK:?}"
 jobs=$(nproc 2>/dev/null || echo 2)
 
 paint_place() {  # paint_place RECIPE
   local recipe=$1 name number group pairs=()
   name=$(basename "$recipe" .txt)
   number=$((10#${name%%-*}))
-  "$TOOL" paint scene "$recipe" "$WORK/$name-%c.png"
+  "$GEN" paint scene "$recipe" "$WORK/$name-%c.png"
   for group in D E N X Z; do
     pairs+=("$WORK/$name-$group.png" "$(printf '%s/S%02d%s.TZ2' "$DAT" "$number" "$group")")
   done

@@ -7,15 +7,15 @@
 #                character 0 wears character 1's colours (it is drawn from character 1's
 #                pictures)
 set -euo pipefail
-: "${TOOL:?}" "${SRC:?}" "${DAT:?}" "${WORK:?}"
+: "${TOOL:?}" "${GEN:?}" "${SRC:?}" "${DAT:?}" "${WORK:?}"
 jobs=$(nproc 2>/dev/null || echo 2)
 
 paint_character() {  # paint_character RECIPE
   local recipe=$1 name number pairs=()
   name=$(basename "$recipe" .txt)
   number=$((10#${name%%-*}))
-  "$TOOL" paint figure "$recipe" "$WORK/$name-%02X.png"
-  for pose in $("$TOOL" paint poses "$recipe"); do
+  "$GEN" paint figure "$recipe" "$WORK/$name-%02X.png"
+  for pose in $("$GEN" paint poses "$recipe"); do
     pairs+=("$WORK/$name-$pose.png" "$(printf '%s/C%02X%s.TZ2' "$DAT" "$number" "$pose")")
   done
   "$TOOL" tz2 encode "${pairs[@]}" --colors 48 --first-index 124 --dither 0.5
@@ -28,7 +28,7 @@ sprites=(0="$DAT/C0101.TZ2")
 for recipe in "$SRC"/[0-9]*.txt; do
   name=$(basename "$recipe" .txt)
   number=$((10#${name%%-*}))
-  first=$("$TOOL" paint poses "$recipe" | head -n 1)
+  first=$("$GEN" paint poses "$recipe" | head -n 1)
   sprites+=("$number=$(printf '%s/C%02X%s.TZ2' "$DAT" "$number" "$first")")
 done
-"$TOOL" paint chrpal "$DAT/CHR_PAL.DAT" --count 32 "${sprites[@]}"
+"$GEN" paint chrpal "$DAT/CHR_PAL.DAT" --count 32 "${sprites[@]}"

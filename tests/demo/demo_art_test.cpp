@@ -11,12 +11,11 @@
 
 #include "resources/pack.h"
 #include "resources/tz2.h"
+#include "support/test_data.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-const fs::path kDemoData = fs::path(LNTR3_BIN_DIR) / ".." / "demo-data";
 
 // Scenes the fixed screens load: title and name entry (17, 11, 19), the extras menu and the
 // opening's first pictures (49), the opening's character groups (35, 9, 15, 21, 29, 10, 26, 14),

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/charset.h"
+#include "tools/charset/charset.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <numbers>
 #include <string>
 
-#include "tools/paint.h"
+#include "demo/gen/paint/paint.h"
 
 namespace {
 

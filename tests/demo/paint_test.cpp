@@ -1,6 +1,6 @@
 // The demo painter: coverage of shapes to the pixel, fills, clips, outlines, glows and blurs;
 // the recipe parser and its line-numbered refusals; places under the five lights and figures.
-#include "tools/paint.h"
+#include "demo/gen/paint/paint.h"
 
 #include <gtest/gtest.h>
 

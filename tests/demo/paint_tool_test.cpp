@@ -1,4 +1,4 @@
-// lntr3tool paint as a modder runs it: places and figures written as PNGs, pose lists, recipe
+// demogen paint as the demo build runs it: places and figures written as PNGs, pose lists, recipe
 // checks, the character palette file built from sprites, and scenes composed as the game does.
 #include <gtest/gtest.h>
 #include <png.h>
@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kTool = std::string(LNTR3_BIN_DIR) + "/lntr3tool";
+const std::string kTool = kGenBinary;
 
 struct Rgba {
   uint32_t width = 0, height = 0;
@@ -139,9 +139,9 @@ TEST_F(PaintTool, FiguresAndTheirPoses) {
 std::string MakeSprites(PaintTool& t, const std::string& recipe, std::string& output) {
   EXPECT_EQ(RunCommand(kTool + " paint figure " + recipe + " " + t.Path("g-%02X.png"), output), 0)
       << output;
-  EXPECT_EQ(RunCommand(kTool + " tz2 encode " + t.Path("g-01.png") + " " + t.Path("C0901.TZ2") +
-                           " " + t.Path("g-0A.png") + " " + t.Path("C090A.TZ2") +
-                           " --colors 48 --first-index 124",
+  EXPECT_EQ(RunCommand(kToolBinary + " tz2 encode " + t.Path("g-01.png") + " " +
+                           t.Path("C0901.TZ2") + " " + t.Path("g-0A.png") + " " +
+                           t.Path("C090A.TZ2") + " --colors 48 --first-index 124",
                        output),
             0)
       << output;
@@ -177,7 +177,7 @@ TEST_F(PaintTool, ComposedAsTheGameDoes) {
   const std::string sprite = MakeSprites(*this, Recipe("girl.txt", kCharacter), output);
   ASSERT_EQ(Run("scene " + Recipe("place.txt", kPlace) + " " + Path("bg-%c.png") + " --moods DN"),
             0);
-  ASSERT_EQ(RunCommand(kTool + " tz2 encode " + Path("bg-N.png") + " " + Path("S01N.TZ2") +
+  ASSERT_EQ(RunCommand(kToolBinary + " tz2 encode " + Path("bg-N.png") + " " + Path("S01N.TZ2") +
                            " --colors 124",
                        output),
             0)

@@ -1,4 +1,4 @@
-// lntr3tool synth: recipe lines and their mistakes, the shape of a rendered track (a loop of
+// demogen synth: recipe lines and their mistakes, the shape of a rendered track (a loop of
 // whole CD frames, then exactly what a looped play leaves out) and the sound entries.
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 
 namespace {
 
-const std::string kTool = std::string(LNTR3_BIN_DIR) + "/lntr3tool";
+const std::string kTool = kGenBinary;
 
 std::string Write(const TempDir& dir, const char* name, const std::string& text) {
   const std::string path = (dir.path / name).string();

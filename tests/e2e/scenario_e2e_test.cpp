@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "scenario/scenario_support.h"
+#include "support/test_data.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kGame = std::string(LNTR3_BIN_DIR) + "/lanternia3";
-const fs::path kDemoData = fs::path(LNTR3_BIN_DIR) / ".." / "demo-data";
+const std::string kGame = kGameBinary;
 
 // Where a click picks the first option of a choice (options start 12 pixels under a one-line
 // question, at the margin 6 x 8) and where it picks "yes" of a yes/no question.

@@ -17,13 +17,13 @@
 #include <vector>
 
 #include "scenario/scenario_support.h"
+#include "support/test_data.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kGame = std::string(LNTR3_BIN_DIR) + "/lanternia3";
-const fs::path kDemoData = fs::path(LNTR3_BIN_DIR) / ".." / "demo-data";
+const std::string kGame = kGameBinary;
 
 // One click a page, far enough apart that everything between two waits (the slowest display
 // modes take 12 s) is over before the next click: the game then waits at page k when the

@@ -9,11 +9,11 @@
 
 #include "audio/audio_fixture.h"
 #include "platform/audio_local.h"
+#include "support/test_data.h"
 
 namespace {
 
-const std::string kGame = std::string(LNTR3_BIN_DIR) + "/lanternia3";
-const std::filesystem::path kDemoData = std::filesystem::path(LNTR3_BIN_DIR) / ".." / "demo-data";
+const std::string kGame = kGameBinary;
 
 std::vector<int16_t> Tone(double frequency, double seconds, int rate = 22050) {
   std::vector<int16_t> samples(static_cast<size_t>(seconds * rate));

@@ -9,7 +9,7 @@
 
 namespace {
 
-const std::string kGame = std::string(LNTR3_BIN_DIR) + "/lanternia3";
+const std::string kGame = kGameBinary;
 
 std::string WriteScript(const TempDir& dir, const std::string& text) {
   const std::string path = (dir.path / "input.txt").string();

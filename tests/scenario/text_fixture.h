@@ -20,7 +20,7 @@
 #include "scenario/message_code.h"
 #include "scenario/scenario.h"
 #include "support/engine_fixture.h"
-#include "tools/charset.h"
+#include "tools/charset/charset.h"
 
 // [SECTION] Synthetic font
 // Glyph of code c: pixel (0, 0) marks it; row 1 holds c in 12 bits, the top bit leftmost. The

@@ -5,6 +5,12 @@
 #include <string>
 #include <vector>
 
+// The programs under test and the demo game's data they play.
+inline const std::string kGameBinary = LNTR3_BIN_DIR "/lanternia3";
+inline const std::string kToolBinary = LNTR3_BIN_DIR "/lntr3tool";
+inline const std::string kGenBinary = LNTR3_BIN_DIR "/demogen";
+inline const std::filesystem::path kDemoData = LNTR3_DEMO_DATA;
+
 // A fresh empty directory under the system's temporary directory, removed by the destructor.
 struct TempDir {
   TempDir();

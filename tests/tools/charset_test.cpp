@@ -1,7 +1,7 @@
 // The compiled-in charset against every code the engine writes by number: digits, kana, the
 // yes/no texts, the line-break table, cursors and date signs; its coverage of JIS X 0208; and
 // the UTF-8 helpers and table checker the tools read texts with.
-#include "tools/charset.h"
+#include "tools/charset/charset.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "support/test_data.h"
-#include "tools/charset.h"
+#include "tools/charset/charset.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The message code's character set, read once from the text of demo/charset that the build
 // compiles in (kCharsetText), plus the UTF-8 helpers the tools read their texts with.
-#include "tools/charset.h"
+#include "tools/charset/charset.h"
 
 #include <array>
 #include <cstddef>

@@ -1,12 +1,38 @@
-// Whole-file, palette PNG and full-colour PNG input and output of the data tools, through
+// Palette PNG and full-colour PNG input and output of the toolchain, through
 // libpng's simplified interface (errors come back as values; its jumps stay out of ours).
-#include "tools/image_png.h"
+#include "tools/common/image_png.h"
 
 #include <png.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
+
+#include "tools/common/tool.h"
+
+namespace {
+
+// Encodes in memory and replaces the file in one step, so a failed run leaves no half picture.
+bool WritePng(const std::string& path, png_image& png, const void* pixels, const void* colormap,
+              std::string& error) {
+  png_alloc_size_t size = 0;
+  std::vector<uint8_t> bytes;
+  if (png_image_write_to_memory(&png, nullptr, &size, 0, pixels, 0, colormap)) {
+    bytes.resize(size);
+    if (!png_image_write_to_memory(&png, bytes.data(), &size, 0, pixels, 0, colormap)) size = 0;
+  }
+  if (size == 0) {
+    error = path + ": " + png.message;
+    png_image_free(&png);
+    return false;
+  }
+  bytes.resize(size);
+  if (!ToolWriteBytes(path, bytes)) {
+    error = "cannot write " + path;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 bool PngReadIndexed(const std::string& path, PngIndexed& image, std::string& error) {
   png_image png;
@@ -81,12 +107,7 @@ bool PngWriteIndexed(const std::string& path, const PngIndexed& image, std::stri
     // Without alpha the colour map is three bytes an entry.
     for (size_t i = 0; i < colours; i++) std::memmove(&colormap[3 * i], &colormap[4 * i], 3);
   }
-  if (!png_image_write_to_file(&png, path.c_str(), 0, image.pixels.data(), 0, colormap.data())) {
-    error = path + ": " + png.message;
-    png_image_free(&png);
-    return false;
-  }
-  return true;
+  return WritePng(path, png, image.pixels.data(), colormap.data(), error);
 }
 
 // Any PNG through libpng's converting reader, as RGBA.
@@ -135,25 +156,5 @@ bool PngWriteRgba(const std::string& path, const PngRgba& image, std::string& er
   png.format = opaque ? PNG_FORMAT_RGB : PNG_FORMAT_RGBA;
   png.flags = fast ? PNG_IMAGE_FLAG_FAST : 0;
   const void* data = opaque ? static_cast<const void*>(rgb.data()) : image.rgba.data();
-  if (!png_image_write_to_file(&png, path.c_str(), 0, data, 0, nullptr)) {
-    error = path + ": " + png.message;
-    png_image_free(&png);
-    return false;
-  }
-  return true;
-}
-
-bool ToolReadBytes(const std::string& path, std::vector<uint8_t>& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
-
-bool ToolWriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return static_cast<bool>(out);
+  return WritePng(path, png, data, nullptr, error);
 }

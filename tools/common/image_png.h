@@ -1,5 +1,5 @@
-// Files of the data tools: whole binary files, palette PNGs (indexed pixels with their colours
-// and one optional transparent entry) and full-colour RGBA PNGs, read and written via libpng.
+// Pictures of the toolchain: palette PNGs (indexed pixels with their colours and one
+// optional transparent entry) and full-colour RGBA PNGs, read and written via libpng.
 #pragma once
 
 #include <cstdint>
@@ -35,8 +35,3 @@ bool PngReadRgba(const std::string& path, PngRgba& image, std::string& error);
 // pictures that only pass from one tool to the next. False, with `error`, on failure.
 bool PngWriteRgba(const std::string& path, const PngRgba& image, std::string& error,
                   bool fast = false);
-
-// Reads a whole file; false when it cannot be opened or read.
-bool ToolReadBytes(const std::string& path, std::vector<uint8_t>& bytes);
-// Writes a whole file, replacing it; false when it cannot be written.
-bool ToolWriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);

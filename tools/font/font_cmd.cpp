@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/charset.h"
-#include "tools/font_render.h"
-#include "tools/tool.h"
+#include "tools/charset/charset.h"
+#include "tools/common/tool.h"
+#include "tools/font/font_render.h"
+#include "tools/groups.h"
 
 namespace {
 
@@ -37,29 +38,6 @@ constexpr const char* kShowUsage =
     "whose characters are shown one by one.\n";
 
 constexpr int kDefaultPixels = 22;
-
-// True when any argument asks for help.
-bool FontWantsHelp(int argc, char** argv) {
-  for (int i = 0; i < argc; i++) {
-    if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) return true;
-  }
-  return false;
-}
-
-// Prints a usage text on standard error and answers the wrong-usage status.
-int FontUsage(const char* text) {
-  std::fputs(text, stderr);
-  return 2;
-}
-
-// Reads a whole decimal number in [low, high].
-bool FontReadNumber(const char* text, int low, int high, int& value) {
-  char* end = nullptr;
-  const long number = std::strtol(text, &end, 10);
-  if (!*text || *end || number < low || number > high) return false;
-  value = static_cast<int>(number);
-  return true;
-}
 
 // A character or symbol code with its label for reports ("U+6708 月" or "cursor-line").
 std::string FontCodeLabel(uint16_t code) {
@@ -91,40 +69,26 @@ bool FontRenderCode(const std::vector<FontFacePtr>& faces, uint16_t code, char32
 }
 
 // font build: one glyph for every code up to the charset's last, unused codes empty.
-int FontBuild(int argc, char** argv) {
-  if (FontWantsHelp(argc, argv)) return std::fputs(kBuildUsage, stdout), 0;
-  std::string fontPath, outPath;
-  std::vector<std::string> fallbackPaths;
-  int faceIndex = 0, pixels = kDefaultPixels;
-  bool strict = false;
-  for (int i = 1; i < argc; i++) {
-    const std::string arg = argv[i];
-    if (arg == "--font" && i + 1 < argc) {
-      fontPath = argv[++i];
-    } else if (arg == "--fallback" && i + 1 < argc) {
-      fallbackPaths.push_back(argv[++i]);
-    } else if (arg == "--face" && i + 1 < argc) {
-      if (!FontReadNumber(argv[++i], 0, 255, faceIndex)) return FontUsage(kBuildUsage);
-    } else if (arg == "--size" && i + 1 < argc) {
-      if (!FontReadNumber(argv[++i], 16, kFontGlyphSize, pixels)) return FontUsage(kBuildUsage);
-    } else if (arg == "--strict") {
-      strict = true;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return FontUsage(kBuildUsage);
-    } else if (outPath.empty()) {
-      outPath = arg;
-    } else {
-      return FontUsage(kBuildUsage);
-    }
+int FontBuild(const ToolArgs& args) {
+  const std::string* fontPath = args.Value("--font");
+  const std::string& outPath = args.operands[0];
+  const std::vector<std::string> fallbackPaths = args.Values("--fallback");
+  int32_t faceIndex = 0, pixels = kDefaultPixels;
+  const bool strict = args.Has("--strict");
+  if (!fontPath) return ToolUsageError(args, "--font names the font to build from");
+  if (!ToolOptionNumber(args, "--face", 0, 255, faceIndex)) {
+    return ToolUsageError(args, "--face wants 0..255");
   }
-  if (fontPath.empty() || outPath.empty()) return FontUsage(kBuildUsage);
+  if (!ToolOptionNumber(args, "--size", 16, kFontGlyphSize, pixels)) {
+    return ToolUsageError(args, "--size wants 16..24");
+  }
   if (!CharsetError().empty()) {
     return ToolFail("the built-in charset is damaged: " + std::string(CharsetError()));
   }
 
   std::vector<FontFacePtr> faces;
   std::string error;
-  faces.push_back(FontFaceOpen(fontPath, faceIndex, pixels, error));
+  faces.push_back(FontFaceOpen(*fontPath, faceIndex, pixels, error));
   if (!faces.back()) return ToolFail(error);
   for (const std::string& path : fallbackPaths) {
     faces.push_back(FontFaceOpen(path, 0, pixels, error));
@@ -156,10 +120,7 @@ int FontBuild(int argc, char** argv) {
     if (strict) return ToolFail("nothing written (--strict)");
   }
 
-  std::ofstream out(outPath, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-  out.close();
-  if (!out) return ToolFail("cannot write '" + outPath + "'");
+  if (!ToolWriteBytes(outPath, file)) return ToolFail("cannot write '" + outPath + "'");
   std::printf("%s: %u glyphs from %s, %d pixels, %zu missing\n", outPath.c_str(), last,
               FontFaceName(*faces[0]).c_str(), pixels, missing.size());
   return 0;
@@ -208,18 +169,16 @@ bool FontParseCodes(const std::string& arg, std::vector<uint16_t>& codes, std::s
 }
 
 // font show: prints the glyphs asked for, each under a line naming its code.
-int FontShow(int argc, char** argv) {
-  if (FontWantsHelp(argc, argv)) return std::fputs(kShowUsage, stdout), 0;
-  if (argc < 3) return FontUsage(kShowUsage);
+int FontShow(const ToolArgs& args) {
   std::vector<uint16_t> codes;
-  for (int i = 2; i < argc; i++) {
+  for (size_t i = 1; i < args.operands.size(); i++) {
     std::string error;
-    if (!FontParseCodes(argv[i], codes, error)) return ToolFail(error);
+    if (!FontParseCodes(args.operands[i], codes, error)) return ToolFail(error);
   }
-  std::ifstream in(argv[1], std::ios::binary);
-  if (!in) return ToolFail(std::string("cannot open '") + argv[1] + "'");
-  const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in),
-                                  std::istreambuf_iterator<char>()};
+  std::vector<uint8_t> file;
+  if (!ToolReadBytes(args.operands[0], file)) {
+    return ToolFail("cannot open '" + args.operands[0] + "'");
+  }
   const size_t glyphs = file.size() / kFontGlyphBytes;
   for (uint16_t code : codes) {
     if (code > glyphs) {
@@ -235,15 +194,16 @@ int FontShow(int argc, char** argv) {
   return 0;
 }
 
+constexpr ToolOption kBuildOptions[] = {
+    {"--font", true}, {"--face", true}, {"--fallback", true}, {"--size", true}, {"--strict"},
+};
+
+const ToolSubcommand kFontCommands[] = {
+    {"build", FontBuild, kBuildUsage, kBuildOptions, 1, 1},
+    {"show", FontShow, kShowUsage, {}, 2},
+};
+
 }  // namespace
 
-// Entry of the font group.
-int ToolFontMain(int argc, char** argv) {
-  if (argc < 2) return FontUsage(kFontUsage);
-  const std::string command = argv[1];
-  if (command == "--help" || command == "-h") return std::fputs(kFontUsage, stdout), 0;
-  if (command == "build") return FontBuild(argc - 1, argv + 1);
-  if (command == "show") return FontShow(argc - 1, argv + 1);
-  std::fprintf(stderr, "lntr3tool font: unknown subcommand '%s'\n", command.c_str());
-  return FontUsage(kFontUsage);
-}
+const ToolGroup kFontGroup = {"font", "build font files from TrueType fonts and show their glyphs",
+                              kFontUsage, kFontCommands};

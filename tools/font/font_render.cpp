@@ -1,6 +1,6 @@
 // The font builder's glyph maker: characters rendered through FreeType into 24 x 24 one-bit
 // cells, and the cursor and arrow symbols drawn here so every font shows them alike.
-#include "tools/font_render.h"
+#include "tools/font/font_render.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

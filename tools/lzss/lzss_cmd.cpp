@@ -2,13 +2,12 @@
 // through the engine's own packer and unpacker.
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "resources/lzss.h"
-#include "tools/image_png.h"
-#include "tools/tool.h"
+#include "tools/common/tool.h"
+#include "tools/groups.h"
 
 namespace {
 
@@ -21,7 +20,8 @@ constexpr const char* kLzssUsage =
     "  pack    writes IN as a packed block\n"
     "  unpack  writes the bytes a packed block holds (a count of 0 or below: an empty file)\n";
 
-int Pack(const std::string& in, const std::string& out) {
+int Pack(const ToolArgs& args) {
+  const std::string &in = args.operands[0], &out = args.operands[1];
   std::vector<uint8_t> data;
   if (!ToolReadBytes(in, data)) return ToolFail("cannot read " + in);
   if (data.size() > INT32_MAX) return ToolFail(in + " is too large for a packed block");
@@ -29,7 +29,8 @@ int Pack(const std::string& in, const std::string& out) {
   return 0;
 }
 
-int Unpack(const std::string& in, const std::string& out) {
+int Unpack(const ToolArgs& args) {
+  const std::string &in = args.operands[0], &out = args.operands[1];
   std::vector<uint8_t> block;
   if (!ToolReadBytes(in, block)) return ToolFail("cannot read " + in);
   if (block.size() < 4) return ToolFail(in + " is too short for a packed block");
@@ -46,21 +47,12 @@ int Unpack(const std::string& in, const std::string& out) {
   return 0;
 }
 
+const ToolSubcommand kLzssCommands[] = {
+    {"pack", Pack, nullptr, {}, 2, 2},
+    {"unpack", Unpack, nullptr, {}, 2, 2},
+};
+
 }  // namespace
 
-int ToolLzssMain(int argc, char** argv) {
-  for (int i = 1; i < argc; i++) {
-    if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
-      std::fputs(kLzssUsage, stdout);
-      return 0;
-    }
-  }
-  if (argc != 4) {
-    std::fputs(kLzssUsage, stderr);
-    return 2;
-  }
-  if (!std::strcmp(argv[1], "pack")) return Pack(argv[2], argv[3]);
-  if (!std::strcmp(argv[1], "unpack")) return Unpack(argv[2], argv[3]);
-  std::fputs(kLzssUsage, stderr);
-  return 2;
-}
+const ToolGroup kLzssGroup = {"lzss", "pack and unpack LZSS packed blocks", kLzssUsage,
+                              kLzssCommands};

@@ -1,16 +1,15 @@
 // lntr3tool pack: builds, lists and unpacks PACK archives through the engine's own archive
 // code. Damaged archives are reported here in one line instead of reaching the engine's fatal path.
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "resources/pack.h"
-#include "tools/tool.h"
+#include "tools/common/tool.h"
+#include "tools/groups.h"
 
 namespace {
 
@@ -32,33 +31,6 @@ constexpr const char* kExtractUsage =
     "usage: lntr3tool pack extract PAK DIR [NAME...]\n"
     "Writes the unscrambled entries (all, or only the NAMEs, in any case) into DIR, which is\n"
     "created when missing.\n";
-
-bool WantsHelp(int argc, char** argv) {
-  for (int i = 0; i < argc; i++) {
-    if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) return true;
-  }
-  return false;
-}
-
-int Usage(const char* text) {
-  std::fputs(text, stderr);
-  return 2;
-}
-
-bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
-
-bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return static_cast<bool>(out);
-}
 
 // An archive's index, checked so far that every entry lies inside the file.
 struct ToolArchive {
@@ -108,51 +80,48 @@ bool ReadEntry(const ToolArchive& archive, const PackRecord& record, std::vector
   return true;
 }
 
-int Create(int argc, char** argv) {
-  if (WantsHelp(argc, argv)) return std::fputs(kCreateUsage, stdout), 0;
-  if (argc < 2) return Usage(kCreateUsage);
-  std::vector<std::vector<uint8_t>> contents(argc - 2);
+int Create(const ToolArgs& args) {
+  const std::vector<std::string>& files = args.operands;
+  std::vector<std::vector<uint8_t>> contents(files.size() - 1);
   std::vector<PackWriteEntry> entries;
-  for (int i = 2; i < argc; i++) {
-    const std::string name = fs::path(argv[i]).filename().string();
+  for (size_t i = 1; i < files.size(); i++) {
+    const std::string name = fs::path(files[i]).filename().string();
     if (!PackIsValidName(name)) {
-      return ToolFail(std::string(argv[i]) + ": '" + name +
+      return ToolFail(files[i] + ": '" + name +
                       "' is not an 8.3 name (1-8 characters, optionally a dot and 1-3 more)");
     }
-    std::vector<uint8_t>& bytes = contents[i - 2];
-    if (!ReadFile(argv[i], bytes)) return ToolFail(std::string("cannot read ") + argv[i]);
+    std::vector<uint8_t>& bytes = contents[i - 1];
+    if (!ToolReadBytes(files[i], bytes)) return ToolFail("cannot read " + files[i]);
     entries.push_back(PackWriteEntry{name, bytes});
   }
   std::string error;
-  if (!PackWrite(argv[1], entries, &error)) return ToolFail(error);
+  if (!PackWrite(files[0], entries, &error)) return ToolFail(error);
   return 0;
 }
 
-int List(int argc, char** argv) {
-  if (WantsHelp(argc, argv)) return std::fputs(kListUsage, stdout), 0;
-  if (argc != 2) return Usage(kListUsage);
+int List(const ToolArgs& args) {
   ToolArchive archive;
-  if (!LoadArchive(argv[1], archive)) return 1;
+  if (!LoadArchive(args.operands[0], archive)) return 1;
   for (const PackRecord& record : archive.records) {
     std::printf("%-12s %10u %10u\n", PackKeyName(record.key).c_str(), record.offset, record.size);
   }
   return 0;
 }
 
-int Extract(int argc, char** argv) {
-  if (WantsHelp(argc, argv)) return std::fputs(kExtractUsage, stdout), 0;
-  if (argc < 3) return Usage(kExtractUsage);
+int Extract(const ToolArgs& args) {
   ToolArchive archive;
-  if (!LoadArchive(argv[1], archive)) return 1;
+  if (!LoadArchive(args.operands[0], archive)) return 1;
+  const std::string& folder = args.operands[1];
 
   // Everything asked for is found before anything is written.
   std::vector<const PackRecord*> chosen;
-  if (argc == 3) {
+  if (args.operands.size() == 2) {
     for (const PackRecord& record : archive.records) chosen.push_back(&record);
   }
-  for (int i = 3; i < argc; i++) {
+  for (size_t i = 2; i < args.operands.size(); i++) {
+    const std::string& wanted = args.operands[i];
     char key[12];
-    PackMakeKey(argv[i], key);
+    PackMakeKey(wanted.c_str(), key);
     const PackRecord* match = nullptr;
     for (const PackRecord& record : archive.records) {
       if (PackCompareKeys(record.key, key) == 0) {
@@ -160,7 +129,7 @@ int Extract(int argc, char** argv) {
         break;
       }
     }
-    if (!match) return ToolFail(std::string(argv[i]) + " is not in " + archive.path);
+    if (!match) return ToolFail(wanted + " is not in " + archive.path);
     chosen.push_back(match);
   }
   for (const PackRecord* record : chosen) {
@@ -172,30 +141,25 @@ int Extract(int argc, char** argv) {
   }
 
   std::error_code code;
-  fs::create_directories(argv[2], code);
-  if (code) return ToolFail(std::string("cannot create ") + argv[2] + ": " + code.message());
+  fs::create_directories(folder, code);
+  if (code) return ToolFail("cannot create " + folder + ": " + code.message());
   std::vector<uint8_t> bytes;
   for (const PackRecord* record : chosen) {
     const std::string name = PackKeyName(record->key);
     if (!ReadEntry(archive, *record, bytes)) return ToolFail("cannot read " + name);
-    const std::string out = (fs::path(argv[2]) / name).string();
-    if (!WriteFile(out, bytes))
-      return ToolFail("cannot write " + out + ": " + std::strerror(errno));
+    const std::string out = (fs::path(folder) / name).string();
+    if (!ToolWriteBytes(out, bytes)) return ToolFail("cannot write " + out);
   }
   return 0;
 }
 
+const ToolSubcommand kPackCommands[] = {
+    {"create", Create, kCreateUsage, {}, 1},
+    {"list", List, kListUsage, {}, 1, 1},
+    {"extract", Extract, kExtractUsage, {}, 2},
+};
+
 }  // namespace
 
-int ToolPackMain(int argc, char** argv) {
-  if (argc < 2) return Usage(kPackUsage);
-  const char* sub = argv[1];
-  if (!std::strcmp(sub, "--help") || !std::strcmp(sub, "-h")) {
-    return std::fputs(kPackUsage, stdout), 0;
-  }
-  if (!std::strcmp(sub, "create")) return Create(argc - 1, argv + 1);
-  if (!std::strcmp(sub, "list")) return List(argc - 1, argv + 1);
-  if (!std::strcmp(sub, "extract")) return Extract(argc - 1, argv + 1);
-  std::fprintf(stderr, "lntr3tool: pack: unknown subcommand '%s'\n", sub);
-  return Usage(kPackUsage);
-}
+const ToolGroup kPackGroup = {"pack", "create, list and extract PACK archives", kPackUsage,
+                              kPackCommands};

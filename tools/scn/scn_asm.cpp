@@ -1,6 +1,6 @@
 // Scenario assembler, source reader: splits the source into sections, lines and message
 // bodies, keeps the names, and lays out both blocks with their entry tables at the end.
-#include "tools/scn_asm.h"
+#include "tools/scn/scn_asm.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/scn.h"
+#include "tools/scn/scn.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/scn_lex.h"
-#include "tools/scn_table.h"
+#include "tools/scn/scn_lex.h"
+#include "tools/scn/scn_table.h"
 
 // A name used before its position or number is known, patched when the whole file is read.
 struct ScnFixup {

@@ -1,14 +1,13 @@
 // lntr3tool scn: assembles scenario source into scenario files and disassembles them, and the
 // file layout both share (two packed blocks on 16-byte boundaries).
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "resources/lzss.h"
-#include "tools/image_png.h"
-#include "tools/scn.h"
-#include "tools/tool.h"
+#include "tools/common/tool.h"
+#include "tools/groups.h"
+#include "tools/scn/scn.h"
 
 namespace {
 
@@ -57,7 +56,9 @@ bool ReadBlock(std::span<const uint8_t> file, uint32_t position, const char* wha
 }
 
 // scn asm: source file to scenario file.
-int Assemble(const std::string& source, const std::string& output) {
+int Assemble(const ToolArgs& args) {
+  const std::string& source = args.operands[0];
+  const std::string& output = args.operands[1];
   std::vector<uint8_t> text;
   if (!ToolReadBytes(source, text)) return ToolFail("cannot read " + source);
   ScnBlocks blocks;
@@ -74,8 +75,10 @@ int Assemble(const std::string& source, const std::string& output) {
   return 0;
 }
 
-// scn disasm: scenario file to source, on standard output when `output` is empty.
-int Disassemble(const std::string& input, const std::string& output) {
+// scn disasm: scenario file to source, on standard output unless -o names a file.
+int Disassemble(const ToolArgs& args) {
+  const std::string& input = args.operands[0];
+  const std::string output = args.Has("-o") ? *args.Value("-o") : std::string();
   std::vector<uint8_t> file;
   if (!ToolReadBytes(input, file)) return ToolFail("cannot read " + input);
   ScnBlocks blocks;
@@ -91,13 +94,23 @@ int Disassemble(const std::string& input, const std::string& output) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : ToolFail("cannot write the standard output");
   }
-  if (!ToolWriteBytes(output, std::vector<uint8_t>(text.begin(), text.end()))) {
+  if (!ToolWriteBytes(output, {reinterpret_cast<const uint8_t*>(text.data()), text.size()})) {
     return ToolFail("cannot write " + output);
   }
   return 0;
 }
 
+constexpr ToolOption kDisasmOptions[] = {{"-o", true}};
+
+const ToolSubcommand kScnCommands[] = {
+    {"asm", Assemble, nullptr, {}, 2, 2},
+    {"disasm", Disassemble, nullptr, kDisasmOptions, 1, 1},
+};
+
 }  // namespace
+
+const ToolGroup kScnGroup = {"scn", "assemble and disassemble scenario files", kScnUsage,
+                             kScnCommands};
 
 // Event block at position 1 (offset 16), the message block after it, both padded.
 bool ScnFileBuild(const ScnBlocks& blocks, std::vector<uint8_t>& file, std::string& error) {
@@ -130,22 +143,4 @@ bool ScnFileRead(std::span<const uint8_t> file, ScnBlocks& blocks, std::string& 
   }
   return ReadBlock(file, ReadLe16(file.data()), "event", blocks.events, error) &&
          ReadBlock(file, ReadLe16(file.data() + 2), "message", blocks.messages, error);
-}
-
-// Dispatches scn asm and scn disasm.
-int ToolScnMain(int argc, char** argv) {
-  for (int i = 1; i < argc; i++) {
-    if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
-      std::fputs(kScnUsage, stdout);
-      return 0;
-    }
-  }
-  if (argc == 4 && !std::strcmp(argv[1], "asm")) return Assemble(argv[2], argv[3]);
-  if (argc >= 3 && !std::strcmp(argv[1], "disasm")) {
-    if (argc == 3) return Disassemble(argv[2], "");
-    if (argc == 5 && !std::strcmp(argv[3], "-o")) return Disassemble(argv[2], argv[4]);
-    if (argc == 5 && !std::strcmp(argv[2], "-o")) return Disassemble(argv[4], argv[3]);
-  }
-  std::fputs(kScnUsage, stderr);
-  return 2;
 }

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/charset.h"
-#include "tools/scn.h"
-#include "tools/scn_table.h"
+#include "tools/charset/charset.h"
+#include "tools/scn/scn.h"
+#include "tools/scn/scn_table.h"
 
 namespace {
 

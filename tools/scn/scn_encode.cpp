@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/charset.h"
-#include "tools/scn_asm.h"
+#include "tools/charset/charset.h"
+#include "tools/scn/scn_asm.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Scenario language lexer. Statements are short, so tokens are views into the line and a
 // number is range-checked only against 64 bits here; the parser checks operand ranges.
-#include "tools/scn_lex.h"
+#include "tools/scn/scn_lex.h"
 
 namespace {
 

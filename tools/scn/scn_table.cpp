@@ -1,6 +1,6 @@
 // The scenario language's command table and the one-command decoder the disassembler walks
 // with and the assembler checks its own output against.
-#include "tools/scn_table.h"
+#include "tools/scn/scn_table.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 // The colour quantiser behind "tz2 encode --colors": libimagequant builds the palette (one
 // histogram over all pictures when they share it) and remaps with error diffusion.
-#include "tools/quantise.h"
+#include "tools/tz2/quantise.h"
 
 #include <dlfcn.h>
 #include <libimagequant.h>

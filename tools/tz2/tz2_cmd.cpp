@@ -11,9 +11,10 @@
 #include "graphics/frame.h"
 #include "graphics/palette.h"
 #include "resources/tz2.h"
-#include "tools/image_png.h"
-#include "tools/quantise.h"
-#include "tools/tool.h"
+#include "tools/common/image_png.h"
+#include "tools/common/tool.h"
+#include "tools/groups.h"
+#include "tools/tz2/quantise.h"
 
 namespace {
 
@@ -39,12 +40,6 @@ constexpr const char* kTz2Usage =
     "        and prints the header with the encode options that rebuild it.\n"
     "        --frame  draws it as the game does instead: into a black 640 x 480 frame at its\n"
     "                 position, colours placed from its first index on (236-colour PNG)\n";
-
-// Prints the usage on standard error; answers 2.
-int Usage() {
-  std::fputs(kTz2Usage, stderr);
-  return 2;
-}
 
 bool ParsePosition(const char* text, int32_t& x, int32_t& y) {
   const char* comma = std::strchr(text, ',');
@@ -116,51 +111,46 @@ int EncodeReduced(const std::vector<const char*>& files, int32_t colours, float 
   return 0;
 }
 
-int Encode(int argc, char** argv) {
+int Encode(const ToolArgs& args) {
   std::vector<const char*> files;
+  for (const std::string& file : args.operands) files.push_back(file.c_str());
   int32_t x = 0, y = 0, firstIndex = 0;
   int32_t transparent = -1;  // -1: from the PNG
   int32_t colours = 0;       // 0: the PNG's own palette
   float dither = 1;
-  bool transparentGiven = false, each = false;
-  for (int i = 2; i < argc; i++) {
-    const bool hasValue = i + 1 < argc;
-    if (!std::strcmp(argv[i], "--pos") && hasValue) {
-      if (!ParsePosition(argv[++i], x, y)) return ToolFail("--pos wants X,Y (0..65535 each)");
-    } else if (!std::strcmp(argv[i], "--transparent") && hasValue) {
-      transparentGiven = true;
-      if (!std::strcmp(argv[++i], "none")) {
-        transparent = kTz2NoTransparent;
-      } else if (!ToolParseNumber(argv[i], 0, 255, transparent)) {
-        return ToolFail("--transparent wants a colour index 0..255 or 'none'");
-      }
-    } else if (!std::strcmp(argv[i], "--first-index") && hasValue) {
-      if (!ToolParseNumber(argv[++i], 0, kTz2MaxColours - 1, firstIndex)) {
-        return ToolFail("--first-index wants 0..235");
-      }
-    } else if (!std::strcmp(argv[i], "--colors") && hasValue) {
-      if (!ToolParseNumber(argv[++i], 2, kTz2MaxColours, colours))
-        return ToolFail("--colors wants 2..236");
-    } else if (!std::strcmp(argv[i], "--each")) {
-      each = true;
-    } else if (!std::strcmp(argv[i], "--dither") && hasValue) {
-      char* end = nullptr;
-      dither = std::strtof(argv[++i], &end);
-      if (*end || !(dither >= 0 && dither <= 1)) return ToolFail("--dither wants 0..1");
-    } else if (argv[i][0] == '-') {
-      return Usage();
-    } else {
-      files.push_back(argv[i]);
+  const bool each = args.Has("--each");
+  if (const std::string* pos = args.Value("--pos"); pos && !ParsePosition(pos->c_str(), x, y)) {
+    return ToolUsageError(args, "--pos wants X,Y (0..65535 each)");
+  }
+  if (const std::string* value = args.Value("--transparent")) {
+    if (*value == "none") {
+      transparent = kTz2NoTransparent;
+    } else if (!ToolParseNumber(value->c_str(), 0, 255, transparent)) {
+      return ToolUsageError(args, "--transparent wants a colour index 0..255 or 'none'");
+    }
+  }
+  if (!ToolOptionNumber(args, "--first-index", 0, kTz2MaxColours - 1, firstIndex)) {
+    return ToolUsageError(args, "--first-index wants 0..235");
+  }
+  if (!ToolOptionNumber(args, "--colors", 2, kTz2MaxColours, colours)) {
+    return ToolUsageError(args, "--colors wants 2..236");
+  }
+  if (const std::string* value = args.Value("--dither")) {
+    char* end = nullptr;
+    dither = std::strtof(value->c_str(), &end);
+    if (value->empty() || *end || !(dither >= 0 && dither <= 1)) {
+      return ToolUsageError(args, "--dither wants 0..1");
     }
   }
   if (colours) {
-    if (files.size() < 2 || files.size() % 2) return Usage();
-    if (transparentGiven) {
-      return ToolFail("--transparent does not go with --colors: transparency comes from alpha");
+    if (files.size() % 2) return ToolUsageError(args, "files go in pairs: IN.png OUT.TZ2");
+    if (args.Has("--transparent")) {
+      return ToolUsageError(
+          args, "--transparent does not go with --colors: transparency comes from alpha");
     }
     return EncodeReduced(files, colours, dither, x, y, firstIndex, each);
   }
-  if (files.size() != 2) return Usage();
+  if (files.size() != 2) return ToolUsageError(args, "one IN.png OUT.TZ2 pair without --colors");
   PngIndexed image;
   std::string error;
   if (!PngReadIndexed(files[0], image, error)) return ToolFail(error);
@@ -197,11 +187,10 @@ int DecodeFailure(const std::string& path, PicError error) {
   return ToolPictureFailure(path, meaning, PicErrorText(error));
 }
 
-int Decode(int argc, char** argv) {
-  std::vector<const char*> files;
-  bool frame = false;
-  if (!ToolDecodeArgs(argc, argv, files, frame)) return Usage();
-  const std::string in = files[0];
+int Decode(const ToolArgs& args) {
+  const std::string& in = args.operands[0];
+  const std::string& out = args.operands[1];
+  const bool frame = args.Has("--frame");
   std::vector<uint8_t> src;
   if (!ToolReadBytes(in, src)) return ToolFail("cannot read " + in);
   Tz2Header h;
@@ -248,7 +237,7 @@ int Decode(int argc, char** argv) {
                      image.pixels.begin() + bottom * stride);
   }
   std::string failure;
-  if (!PngWriteIndexed(files[1], image, failure)) return ToolFail(failure);
+  if (!PngWriteIndexed(out, image, failure)) return ToolFail(failure);
   std::string transparent =
       h.transparent == kTz2NoTransparent ? "none" : std::to_string(h.transparent & 0xFF);
   std::printf("%s: %u x %u at %u,%u, %u colours from index %u, transparent %s\n", in.c_str(),
@@ -256,21 +245,22 @@ int Decode(int argc, char** argv) {
   std::printf(
       "  rebuild: lntr3tool tz2 encode %s %s --pos %u,%u --transparent %s "
       "--first-index %u\n",
-      files[1], in.c_str(), h.x, h.y, transparent.c_str(), h.firstIndex);
+      out.c_str(), in.c_str(), h.x, h.y, transparent.c_str(), h.firstIndex);
   return 0;
 }
 
+constexpr ToolOption kEncodeOptions[] = {
+    {"--pos", true},    {"--transparent", true}, {"--first-index", true},
+    {"--colors", true}, {"--dither", true},      {"--each"},
+};
+constexpr ToolOption kDecodeOptions[] = {{"--frame"}};
+
+const ToolSubcommand kTz2Commands[] = {
+    {"encode", Encode, nullptr, kEncodeOptions, 2},
+    {"decode", Decode, nullptr, kDecodeOptions, 2, 2},
+};
+
 }  // namespace
 
-int ToolTz2Main(int argc, char** argv) {
-  for (int i = 1; i < argc; i++) {
-    if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
-      std::fputs(kTz2Usage, stdout);
-      return 0;
-    }
-  }
-  if (argc < 2) return Usage();
-  if (!std::strcmp(argv[1], "encode")) return Encode(argc, argv);
-  if (!std::strcmp(argv[1], "decode")) return Decode(argc, argv);
-  return Usage();
-}
+const ToolGroup kTz2Group = {"tz2", "convert 256-colour TZ2 pictures to and from PNG", kTz2Usage,
+                             kTz2Commands};

@@ -10,8 +10,9 @@
 #include "graphics/frame.h"
 #include "graphics/palette.h"
 #include "resources/tzg.h"
-#include "tools/image_png.h"
-#include "tools/tool.h"
+#include "tools/common/image_png.h"
+#include "tools/common/tool.h"
+#include "tools/groups.h"
 
 namespace {
 
@@ -31,11 +32,6 @@ constexpr const char* kTzgUsage =
     "        --frame  draws it as the game does instead: into a black 640 x 480 frame at its\n"
     "                 position, colour 15 shown white (236-colour PNG)\n";
 
-int Usage() {
-  std::fputs(kTzgUsage, stderr);
-  return 2;
-}
-
 bool ParsePosition(const char* text, int32_t& x, int32_t& y) {
   const char* comma = std::strchr(text, ',');
   if (!comma) return false;
@@ -44,48 +40,40 @@ bool ParsePosition(const char* text, int32_t& x, int32_t& y) {
          ToolParseNumber(comma + 1, INT16_MIN, INT16_MAX, y);
 }
 
-int Encode(int argc, char** argv) {
-  std::vector<const char*> files;
+int Encode(const ToolArgs& args) {
+  const std::string& in = args.operands[0];
+  const std::string& out = args.operands[1];
   int32_t x = 0, y = 0;
   int32_t transparent = -1;  // -1: from the PNG
   uint8_t layout = kTzgLayoutRows;
-  for (int i = 2; i < argc; i++) {
-    const bool hasValue = i + 1 < argc;
-    if (!std::strcmp(argv[i], "--pos") && hasValue) {
-      if (!ParsePosition(argv[++i], x, y)) {
-        return ToolFail("--pos wants X,Y with X a multiple of 8");
-      }
-    } else if (!std::strcmp(argv[i], "--layout") && hasValue) {
-      const char* name = argv[++i];
-      if (!std::strcmp(name, "rows")) {
-        layout = kTzgLayoutRows;
-      } else if (!std::strcmp(name, "strips")) {
-        layout = kTzgLayoutStrips;
-      } else {
-        return ToolFail("--layout wants 'rows' or 'strips'");
-      }
-    } else if (!std::strcmp(argv[i], "--transparent") && hasValue) {
-      if (!std::strcmp(argv[++i], "none")) {
-        transparent = 0xFF;
-      } else if (!ToolParseNumber(argv[i], 0, kTzgColours - 1, transparent)) {
-        return ToolFail("--transparent wants a colour 0..15 or 'none'");
-      }
-    } else if (argv[i][0] == '-') {
-      return Usage();
+  if (const std::string* pos = args.Value("--pos"); pos && !ParsePosition(pos->c_str(), x, y)) {
+    return ToolUsageError(args, "--pos wants X,Y with X a multiple of 8");
+  }
+  if (const std::string* name = args.Value("--layout")) {
+    if (*name == "rows") {
+      layout = kTzgLayoutRows;
+    } else if (*name == "strips") {
+      layout = kTzgLayoutStrips;
     } else {
-      files.push_back(argv[i]);
+      return ToolUsageError(args, "--layout wants 'rows' or 'strips'");
     }
   }
-  if (files.size() != 2) return Usage();
+  if (const std::string* value = args.Value("--transparent")) {
+    if (*value == "none") {
+      transparent = 0xFF;
+    } else if (!ToolParseNumber(value->c_str(), 0, kTzgColours - 1, transparent)) {
+      return ToolUsageError(args, "--transparent wants a colour 0..15 or 'none'");
+    }
+  }
   PngIndexed image;
   std::string error;
-  if (!PngReadIndexed(files[0], image, error)) return ToolFail(error);
+  if (!PngReadIndexed(in, image, error)) return ToolFail(error);
   if (image.palette.size() > kTzgColours) {
-    return ToolFail(std::string(files[0]) + " has " + std::to_string(image.palette.size()) +
+    return ToolFail(in + " has " + std::to_string(image.palette.size()) +
                     " palette colours; a TZG picture holds at most 16");
   }
   if (image.width > UINT16_MAX || image.height > UINT16_MAX) {
-    return ToolFail(std::string(files[0]) + " is too large for a TZG picture");
+    return ToolFail(in + " is too large for a TZG picture");
   }
   if (transparent == -1) transparent = image.transparent >= 0 ? image.transparent : 0xFF;
   TzgPicture picture;
@@ -98,8 +86,8 @@ int Encode(int argc, char** argv) {
   picture.layout = layout;
   picture.transparent = static_cast<uint8_t>(transparent);
   const std::vector<uint8_t> file = TzgEncode(picture, &error);
-  if (file.empty()) return ToolFail(std::string(files[0]) + ": " + error);
-  if (!ToolWriteBytes(files[1], file)) return ToolFail(std::string("cannot write ") + files[1]);
+  if (file.empty()) return ToolFail(in + ": " + error);
+  if (!ToolWriteBytes(out, file)) return ToolFail("cannot write " + out);
   return 0;
 }
 
@@ -111,11 +99,10 @@ int DecodeFailure(const std::string& path, PicError error) {
   return ToolPictureFailure(path, meaning, PicErrorText(error));
 }
 
-int Decode(int argc, char** argv) {
-  std::vector<const char*> files;
-  bool frame = false;
-  if (!ToolDecodeArgs(argc, argv, files, frame)) return Usage();
-  const std::string in = files[0];
+int Decode(const ToolArgs& args) {
+  const std::string& in = args.operands[0];
+  const std::string& out = args.operands[1];
+  const bool frame = args.Has("--frame");
   std::vector<uint8_t> src;
   if (!ToolReadBytes(in, src)) return ToolFail("cannot read " + in);
   TzgHeader h;
@@ -166,27 +153,26 @@ int Decode(int argc, char** argv) {
                      image.pixels.begin() + bottom * stride);
   }
   std::string failure;
-  if (!PngWriteIndexed(files[1], image, failure)) return ToolFail(failure);
+  if (!PngWriteIndexed(out, image, failure)) return ToolFail(failure);
   const std::string transparent = hasTransparent ? std::to_string(h.transparent) : "none";
   const char* layout = h.layout == kTzgLayoutStrips ? "strips" : "rows";
   std::printf("%s: %d x %d at %d,%d, layout %s, transparent %s, %d data bytes\n", in.c_str(), width,
               height, h.x0 * 8, h.y0, layout, transparent.c_str(), h.byteCount);
   std::printf("  rebuild: lntr3tool tzg encode %s %s --pos %d,%d --layout %s --transparent %s\n",
-              files[1], in.c_str(), h.x0 * 8, h.y0, layout, transparent.c_str());
+              out.c_str(), in.c_str(), h.x0 * 8, h.y0, layout, transparent.c_str());
   return 0;
 }
 
+constexpr ToolOption kEncodeOptions[] = {
+    {"--pos", true}, {"--layout", true}, {"--transparent", true}};
+constexpr ToolOption kDecodeOptions[] = {{"--frame"}};
+
+const ToolSubcommand kTzgCommands[] = {
+    {"encode", Encode, nullptr, kEncodeOptions, 2, 2},
+    {"decode", Decode, nullptr, kDecodeOptions, 2, 2},
+};
+
 }  // namespace
 
-int ToolTzgMain(int argc, char** argv) {
-  for (int i = 1; i < argc; i++) {
-    if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
-      std::fputs(kTzgUsage, stdout);
-      return 0;
-    }
-  }
-  if (argc < 2) return Usage();
-  if (!std::strcmp(argv[1], "encode")) return Encode(argc, argv);
-  if (!std::strcmp(argv[1], "decode")) return Decode(argc, argv);
-  return Usage();
-}
+const ToolGroup kTzgGroup = {"tzg", "convert 16-colour TZG pictures to and from PNG", kTzgUsage,
+                             kTzgCommands};

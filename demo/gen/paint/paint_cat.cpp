@@ -2,7 +2,7 @@
 // walking or curled up asleep, at the foot of its picture.
 #include <cmath>
 
-#include "tools/paint_figure_local.h"
+#include "demo/gen/paint/paint_figure_local.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// lntr3tool paint: paints place and character recipes into full-colour PNGs, builds the
+// demogen paint: paints place and character recipes into full-colour PNGs, builds the
 // character palette file from encoded sprites, and lays pictures out on contact sheets.
 #include <algorithm>
 #include <cstdio>
@@ -6,21 +6,22 @@
 #include <string>
 #include <vector>
 
+#include "demo/gen/groups.h"
+#include "demo/gen/paint/paint.h"
 #include "resources/tz2.h"
-#include "tools/image_png.h"
-#include "tools/paint.h"
-#include "tools/tool.h"
+#include "tools/common/image_png.h"
+#include "tools/common/tool.h"
 
 namespace {
 
 constexpr const char* kPaintUsage =
-    "usage: lntr3tool paint scene RECIPE.txt OUT.png [--moods LETTERS]\n"
-    "       lntr3tool paint figure RECIPE.txt OUT.png [--poses N,N,...]\n"
-    "       lntr3tool paint poses RECIPE.txt\n"
-    "       lntr3tool paint check scene|figure RECIPE.txt...\n"
-    "       lntr3tool paint chrpal OUT.DAT --count N C=SPRITE.TZ2...\n"
-    "       lntr3tool paint sheet OUT.png [--columns N] [--scale N] IN.png...\n"
-    "       lntr3tool paint compose OUT.png BACKGROUND.TZ2 [--group G] [--chrpal FILE]\n"
+    "usage: demogen paint scene RECIPE.txt OUT.png [--moods LETTERS]\n"
+    "       demogen paint figure RECIPE.txt OUT.png [--poses N,N,...]\n"
+    "       demogen paint poses RECIPE.txt\n"
+    "       demogen paint check scene|figure RECIPE.txt...\n"
+    "       demogen paint chrpal OUT.DAT --count N C=SPRITE.TZ2...\n"
+    "       demogen paint sheet OUT.png [--columns N] [--scale N] IN.png...\n"
+    "       demogen paint compose OUT.png BACKGROUND.TZ2 [--group G] [--chrpal FILE]\n"
     "                               [SLOT:SPRITE.TZ2[:CHARACTER]...]\n"
     "\n"
     "scene   paints a place recipe under each mood of LETTERS (default DENXZ: day, evening,\n"
@@ -37,12 +38,6 @@ constexpr const char* kPaintUsage =
     "        slots 0..5 (colour ranges A and B), their colours taken from the character palette\n"
     "        file for background group G (D, E, N, X or Z; default D). The character number\n"
     "        comes from a sprite name C%02X..., or is given after it.\n";
-
-// Prints the usage on standard error; answers 2.
-int Usage() {
-  std::fputs(kPaintUsage, stderr);
-  return 2;
-}
 
 // Replaces the first `token` of `pattern` with `value`.
 std::string Substitute(std::string pattern, const std::string& token, const std::string& value) {
@@ -79,19 +74,10 @@ bool WriteCanvas(const std::string& path, const PaintCanvas& canvas, bool sprite
 }
 
 // paint scene: a place recipe under each mood asked for.
-int PaintScenes(int argc, char** argv) {
-  std::vector<std::string> files;
-  std::string moods = kPaintMoodLetters;
-  for (int i = 2; i < argc; i++) {
-    if (!std::strcmp(argv[i], "--moods") && i + 1 < argc) {
-      moods = argv[++i];
-    } else if (argv[i][0] == '-') {
-      return Usage();
-    } else {
-      files.push_back(argv[i]);
-    }
-  }
-  if (files.size() != 2 || moods.empty()) return Usage();
+int PaintScenes(const ToolArgs& args) {
+  const std::vector<std::string>& files = args.operands;
+  const std::string moods = args.Has("--moods") ? *args.Value("--moods") : kPaintMoodLetters;
+  if (moods.empty()) return ToolUsageError(args, "--moods wants letters of DENXZ");
   PaintRecipe recipe;
   std::string error;
   if (!LoadRecipe(files[0], PaintSceneSpecs(), recipe, error)) return ToolFail(error);
@@ -125,20 +111,12 @@ bool ParsePoseList(const std::string& text, std::vector<int>& poses) {
 }
 
 // paint figure: a character recipe's pictures.
-int PaintFigures(int argc, char** argv) {
-  std::vector<std::string> files;
+int PaintFigures(const ToolArgs& args) {
+  const std::vector<std::string>& files = args.operands;
   std::vector<int> poses;
-  for (int i = 2; i < argc; i++) {
-    if (!std::strcmp(argv[i], "--poses") && i + 1 < argc) {
-      if (!ParsePoseList(argv[++i], poses))
-        return ToolFail("--poses wants numbers 0..255, comma separated");
-    } else if (argv[i][0] == '-') {
-      return Usage();
-    } else {
-      files.push_back(argv[i]);
-    }
+  if (args.Has("--poses") && !ParsePoseList(*args.Value("--poses"), poses)) {
+    return ToolUsageError(args, "--poses wants numbers 0..255, comma separated");
   }
-  if (files.size() != 2) return Usage();
   PaintRecipe recipe;
   std::string error;
   if (!LoadRecipe(files[0], PaintFigureSpecs(), recipe, error)) return ToolFail(error);
@@ -155,36 +133,35 @@ int PaintFigures(int argc, char** argv) {
 }
 
 // paint poses: the picture numbers of a character recipe.
-int PrintPoses(int argc, char** argv) {
-  if (argc != 3) return Usage();
+int PrintPoses(const ToolArgs& args) {
   PaintRecipe recipe;
   std::string error;
-  if (!LoadRecipe(argv[2], PaintFigureSpecs(), recipe, error)) return ToolFail(error);
+  if (!LoadRecipe(args.operands[0], PaintFigureSpecs(), recipe, error)) return ToolFail(error);
   for (int pose : PaintFigurePoses(recipe)) std::printf("%02X\n", pose);
   return 0;
 }
 
 // paint check: parses and paints recipes, writing nothing.
-int CheckRecipes(int argc, char** argv) {
-  if (argc < 4) return Usage();
-  const bool scene = !std::strcmp(argv[2], "scene");
-  if (!scene && std::strcmp(argv[2], "figure")) return Usage();
-  for (int i = 3; i < argc; i++) {
+int CheckRecipes(const ToolArgs& args) {
+  const std::string& kind = args.operands[0];
+  const bool scene = kind == "scene";
+  if (!scene && kind != "figure") return ToolUsageError(args, "check scene|figure RECIPE...");
+  for (size_t i = 1; i < args.operands.size(); i++) {
+    const std::string& path = args.operands[i];
     PaintRecipe recipe;
     std::string error;
-    if (!LoadRecipe(argv[i], scene ? PaintSceneSpecs() : PaintFigureSpecs(), recipe, error)) {
+    if (!LoadRecipe(path, scene ? PaintSceneSpecs() : PaintFigureSpecs(), recipe, error)) {
       return ToolFail(error);
     }
     PaintCanvas canvas;
     if (scene) {
       for (int m = 0; m < kPaintMoods; m++) {
         if (!PaintScene(recipe, static_cast<PaintMood>(m), canvas, error))
-          return ToolFail(std::string(argv[i]) + ": " + error);
+          return ToolFail(path + ": " + error);
       }
     } else {
       for (int pose : PaintFigurePoses(recipe)) {
-        if (!PaintFigure(recipe, pose, canvas, error))
-          return ToolFail(std::string(argv[i]) + ": " + error);
+        if (!PaintFigure(recipe, pose, canvas, error)) return ToolFail(path + ": " + error);
       }
     }
   }
@@ -192,28 +169,22 @@ int CheckRecipes(int argc, char** argv) {
 }
 
 // paint chrpal: the character palette file from each character's first sprite.
-int WriteCharacterPalettes(int argc, char** argv) {
-  std::string out;
-  int count = 0;
-  std::vector<std::pair<int, std::string>> sprites;
-  for (int i = 2; i < argc; i++) {
-    if (!std::strcmp(argv[i], "--count") && i + 1 < argc) {
-      count = std::atoi(argv[++i]);
-    } else if (std::strchr(argv[i], '=')) {
-      const char* eq = std::strchr(argv[i], '=');
-      char* end = nullptr;
-      const std::string number(argv[i], static_cast<size_t>(eq - argv[i]));
-      const long c = std::strtol(number.c_str(), &end, 0);
-      if (*end || c < 0 || c > 255)
-        return ToolFail(std::string("bad character number in '") + argv[i] + "'");
-      sprites.emplace_back(static_cast<int>(c), eq + 1);
-    } else if (argv[i][0] == '-' || !out.empty()) {
-      return Usage();
-    } else {
-      out = argv[i];
-    }
+int WriteCharacterPalettes(const ToolArgs& args) {
+  const std::string& out = args.operands[0];
+  int32_t count = 0;
+  if (!args.Has("--count") || !ToolOptionNumber(args, "--count", 1, 256, count)) {
+    return ToolUsageError(args, "--count wants the number of characters, 1..256");
   }
-  if (out.empty() || count < 1 || count > 256) return Usage();
+  std::vector<std::pair<int, std::string>> sprites;
+  for (size_t i = 1; i < args.operands.size(); i++) {
+    const std::string& item = args.operands[i];
+    const size_t eq = item.find('=');
+    int32_t c = 0;
+    if (eq == std::string::npos || !ToolParseNumber(item.substr(0, eq).c_str(), 0, 255, c)) {
+      return ToolUsageError(args, "'" + item + "' is not CHARACTER=SPRITE.TZ2");
+    }
+    sprites.emplace_back(c, item.substr(eq + 1));
+  }
   constexpr int kColours = 48, kRecord = kColours * 3;
   // Characters without a sprite: a grey ramp, so a stray code still shows something.
   std::vector<uint8_t> file(static_cast<size_t>(count) * kPaintMoods * kRecord);
@@ -250,21 +221,13 @@ int WriteCharacterPalettes(int argc, char** argv) {
 }
 
 // paint sheet: pictures shrunk and laid out on a grid over a checker.
-int ContactSheet(int argc, char** argv) {
-  std::vector<std::string> files;
-  int columns = 4, scale = 4;
-  for (int i = 2; i < argc; i++) {
-    if (!std::strcmp(argv[i], "--columns") && i + 1 < argc) {
-      columns = std::max(1, std::atoi(argv[++i]));
-    } else if (!std::strcmp(argv[i], "--scale") && i + 1 < argc) {
-      scale = std::max(1, std::atoi(argv[++i]));
-    } else if (argv[i][0] == '-') {
-      return Usage();
-    } else {
-      files.push_back(argv[i]);
-    }
+int ContactSheet(const ToolArgs& args) {
+  const std::vector<std::string>& files = args.operands;
+  int32_t columns = 4, scale = 4;
+  if (!ToolOptionNumber(args, "--columns", 1, 64, columns) ||
+      !ToolOptionNumber(args, "--scale", 1, 64, scale)) {
+    return ToolUsageError(args, "--columns and --scale want 1..64");
   }
-  if (files.size() < 2) return Usage();
   std::vector<PngRgba> images(files.size() - 1);
   uint32_t cellW = 1, cellH = 1;
   std::string error;
@@ -330,23 +293,13 @@ bool ComposeDraw(const std::string& path, std::vector<uint8_t>& frame, PalEntry*
 }
 
 // paint compose: a background and sprites put together as the game does.
-int Compose(int argc, char** argv) {
-  std::vector<std::string> files;
-  char group = 'D';
-  std::string chrpal;
-  for (int i = 2; i < argc; i++) {
-    if (!std::strcmp(argv[i], "--group") && i + 1 < argc) {
-      group = argv[++i][0];
-    } else if (!std::strcmp(argv[i], "--chrpal") && i + 1 < argc) {
-      chrpal = argv[++i];
-    } else if (argv[i][0] == '-') {
-      return Usage();
-    } else {
-      files.push_back(argv[i]);
-    }
-  }
+int Compose(const ToolArgs& args) {
+  const std::vector<std::string>& files = args.operands;
+  const char group = args.Has("--group") ? (*args.Value("--group"))[0] : 'D';
+  const std::string chrpal = args.Has("--chrpal") ? *args.Value("--chrpal") : std::string();
   PaintMood mood;
-  if (files.size() < 2 || files.size() > 4 || !PaintMoodFromLetter(group, mood)) return Usage();
+  if (!PaintMoodFromLetter(group, mood))
+    return ToolUsageError(args, "--group wants D, E, N, X or Z");
   std::vector<uint8_t> frame(640 * 480, 0);
   PalEntry palette[kPaletteSize] = {};
   std::string error;
@@ -413,24 +366,23 @@ int Compose(int argc, char** argv) {
   return 0;
 }
 
+constexpr ToolOption kSceneOptions[] = {{"--moods", true}};
+constexpr ToolOption kFigureOptions[] = {{"--poses", true}};
+constexpr ToolOption kChrpalOptions[] = {{"--count", true}};
+constexpr ToolOption kSheetOptions[] = {{"--columns", true}, {"--scale", true}};
+constexpr ToolOption kComposeOptions[] = {{"--group", true}, {"--chrpal", true}};
+
+const ToolSubcommand kPaintCommands[] = {
+    {"scene", PaintScenes, nullptr, kSceneOptions, 2, 2},
+    {"figure", PaintFigures, nullptr, kFigureOptions, 2, 2},
+    {"poses", PrintPoses, nullptr, {}, 1, 1},
+    {"check", CheckRecipes, nullptr, {}, 2},
+    {"chrpal", WriteCharacterPalettes, nullptr, kChrpalOptions, 1},
+    {"sheet", ContactSheet, nullptr, kSheetOptions, 2},
+    {"compose", Compose, nullptr, kComposeOptions, 2, 4},
+};
+
 }  // namespace
 
-// Entry of "lntr3tool paint".
-int ToolPaintMain(int argc, char** argv) {
-  for (int i = 1; i < argc; i++) {
-    if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
-      std::fputs(kPaintUsage, stdout);
-      return 0;
-    }
-  }
-  if (argc < 2) return Usage();
-  const std::string verb = argv[1];
-  if (verb == "scene") return PaintScenes(argc, argv);
-  if (verb == "figure") return PaintFigures(argc, argv);
-  if (verb == "poses") return PrintPoses(argc, argv);
-  if (verb == "check") return CheckRecipes(argc, argv);
-  if (verb == "chrpal") return WriteCharacterPalettes(argc, argv);
-  if (verb == "sheet") return ContactSheet(argc, argv);
-  if (verb == "compose") return Compose(argc, argv);
-  return Usage();
-}
+const ToolGroup kPaintGroup = {"paint", "paint the demo's places and characters from recipes",
+                               kPaintUsage, kPaintCommands};

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/paint.h"
+#include "demo/gen/paint/paint.h"
 
 // Clothes worn in a range of picture numbers.
 struct PaintOutfit {

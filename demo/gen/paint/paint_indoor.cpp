@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "tools/paint_local.h"
+#include "demo/gen/paint/paint_local.h"
 
 namespace {
 

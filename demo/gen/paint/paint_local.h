@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tools/paint.h"
+#include "demo/gen/paint/paint.h"
 
 // The place being painted: canvas, mood and the light that follows from them.
 struct PaintSceneState {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "tools/paint.h"
+#include "demo/gen/paint/paint.h"
 
 // [SECTION] Colours, canvases, randomness
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "tools/paint.h"
+#include "demo/gen/paint/paint.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// lntr3tool synth: renders the demo game's music tracks and sound entries from text recipes
-// with the toolchain's own synthesiser (see demo/sound/).
+// demogen synth: renders the demo game's music tracks and sound entries from text recipes
+// with the demo's own synthesiser (see demo/sound/).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,15 +10,16 @@
 #include <vector>
 
 #include "audio/audio.h"
-#include "tools/synth.h"
-#include "tools/tool.h"
+#include "demo/gen/groups.h"
+#include "demo/gen/synth/synth.h"
+#include "tools/common/tool.h"
 
 namespace {
 
 constexpr const char* kSynthUsage =
-    "usage: lntr3tool synth list MUSIC.TXT\n"
-    "       lntr3tool synth music MUSIC.TXT INDEX OUT.WAV\n"
-    "       lntr3tool synth sounds SOUNDS.TXT DIR\n"
+    "usage: demogen synth list MUSIC.TXT\n"
+    "       demogen synth music MUSIC.TXT INDEX OUT.WAV\n"
+    "       demogen synth sounds SOUNDS.TXT DIR\n"
     "\n"
     "list    prints 'INDEX TRACK' for every piece of a music recipe file: the music index and\n"
     "        the CD track the engine plays it from (track file TRACKnn.OGG or .WAV)\n"
@@ -40,14 +41,8 @@ bool ReadText(const char* path, std::string& text) {
   return true;
 }
 
-bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
-}
-
-int List(const char* path) {
+int List(const ToolArgs& args) {
+  const char* path = args.operands[0].c_str();
   std::string text;
   if (!ReadText(path, text)) return ToolFail(std::string("cannot read ") + path);
   for (int index : SynthMusicIndices(text)) {
@@ -59,11 +54,18 @@ int List(const char* path) {
   return 0;
 }
 
-int Music(const char* path, const char* indexText, const char* outPath) {
+int Music(const ToolArgs& args) {
+  const char* path = args.operands[0].c_str();
+  const char* indexText = args.operands[1].c_str();
+  const std::string& outPath = args.operands[2];
+  int32_t index = 0;
+  if (!ToolParseNumber(indexText, 0, kMusicCount - 1, index)) {
+    return ToolUsageError(args, "INDEX wants a music index 0.." + std::to_string(kMusicCount - 1));
+  }
   std::string text, error;
   if (!ReadText(path, text)) return ToolFail(std::string("cannot read ") + path);
   SynthMusicRecipe recipe;
-  if (!SynthReadMusicRecipe(text, std::atoi(indexText), recipe, error)) {
+  if (!SynthReadMusicRecipe(text, index, recipe, error)) {
     return ToolFail(std::string(path) + ": " + error);
   }
   SynthBuffer buffer;
@@ -71,12 +73,13 @@ int Music(const char* path, const char* indexText, const char* outPath) {
   if (!SynthRenderMusic(recipe, kLoopTail, buffer, error)) {
     return ToolFail(std::string(path) + ": music " + indexText + ": " + error);
   }
-  if (!WriteBytes(outPath, SynthWav(buffer)))
-    return ToolFail(std::string("cannot write ") + outPath);
+  if (!ToolWriteBytes(outPath, SynthWav(buffer))) return ToolFail("cannot write " + outPath);
   return 0;
 }
 
-int Sounds(const char* path, const std::string& dir) {
+int Sounds(const ToolArgs& args) {
+  const char* path = args.operands[0].c_str();
+  const std::string& dir = args.operands[1];
   std::string text;
   if (!ReadText(path, text)) return ToolFail(std::string("cannot read ") + path);
   std::istringstream lines(text);
@@ -102,25 +105,20 @@ int Sounds(const char* path, const std::string& dir) {
     }
     char name[16];
     std::snprintf(name, sizeof name, "MR_VD%02d.P16", entry);
-    if (!WriteBytes(dir + "/" + name, SynthPcm16(buffer))) {
+    if (!ToolWriteBytes(dir + "/" + name, SynthPcm16(buffer))) {
       return ToolFail("cannot write " + dir + "/" + name);
     }
   }
   return 0;
 }
 
+const ToolSubcommand kSynthCommands[] = {
+    {"list", List, nullptr, {}, 1, 1},
+    {"music", Music, nullptr, {}, 3, 3},
+    {"sounds", Sounds, nullptr, {}, 2, 2},
+};
+
 }  // namespace
 
-int ToolSynthMain(int argc, char** argv) {
-  for (int i = 1; i < argc; i++) {
-    if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
-      std::fputs(kSynthUsage, stdout);
-      return 0;
-    }
-  }
-  if (argc == 3 && !std::strcmp(argv[1], "list")) return List(argv[2]);
-  if (argc == 5 && !std::strcmp(argv[1], "music")) return Music(argv[2], argv[3], argv[4]);
-  if (argc == 4 && !std::strcmp(argv[1], "sounds")) return Sounds(argv[2], argv[3]);
-  std::fputs(kSynthUsage, stderr);
-  return 2;
-}
+const ToolGroup kSynthGroup = {"synth", "render the demo's music tracks and sound entries",
+                               kSynthUsage, kSynthCommands};

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <map>
 
-#include "tools/synth.h"
+#include "demo/gen/synth/synth.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <map>
 #include <sstream>
 
-#include "tools/synth.h"
+#include "demo/gen/synth/synth.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/synth.h"
+#include "demo/gen/synth/synth.h"
 
 namespace {
 
