@@ -1,5 +1,6 @@
-// The main game flow: for now the window kept alive on a black screen, and a game started
-// directly at one scenario for developers and scripted runs.
+// The main game flow: for now the story started at its first scenario (or the window kept
+// alive on a black screen when the data has none), and a game started directly at one
+// scenario for developers and scripted runs.
 #include "screens/main_flow.h"
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include "graphics/palette.h"
 #include "graphics/weather.h"
 #include "platform/platform.h"
+#include "resources/pack.h"
 #include "scenario/event_script.h"
 #include "scenario/game_state.h"
 #include "scenario/scenario.h"
@@ -33,8 +35,10 @@ void DumpState() {
 }  // namespace
 
 void MainFlow() {
-  // The screens of the game are not wired in yet: keep the window alive on a black screen
-  // until the player quits from the menu or closes the window.
+  // The title and its menus are not wired in yet: the story starts at its first scenario.
+  // Data without one keeps the window alive on a black screen until the player quits from the
+  // menu or closes the window.
+  if (PackHas("0000.SCN", kPackScenario)) PlayScenario(0);
   PlayMode = PlayModeTitle;
   for (;;) Wait(100);
 }

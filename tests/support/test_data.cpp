@@ -47,7 +47,8 @@ void WriteStartArchives(const std::filesystem::path& dir,
   };
   data.insert(data.end(), extra.begin(), extra.end());
   WriteArchive(dir / "LNTR3DAT.PAK", data);
-  WriteArchive(dir / "LNTR3SCN.PAK", {{"0000.SCN", "scenario"}});
+  // No first scenario: the game then waits on a black screen instead of starting a story.
+  WriteArchive(dir / "LNTR3SCN.PAK", {{"00FF.SCN", "scenario"}});
 }
 
 int RunCommand(const std::string& command, std::string& output) {

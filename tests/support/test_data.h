@@ -21,7 +21,8 @@ struct TempDir {
 };
 
 // Writes the two archives start-up needs (a font and the character palettes, any bytes) into
-// `dir`, plus `extra` entries of the data archive given as name/contents pairs.
+// `dir`, plus `extra` entries of the data archive given as name/contents pairs. The scenario
+// archive holds no first scenario, so a game started there waits on a black screen.
 void WriteStartArchives(const std::filesystem::path& dir,
                         const std::vector<std::pair<std::string, std::string>>& extra = {});
 

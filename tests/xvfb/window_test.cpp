@@ -462,7 +462,7 @@ TEST_F(XvfbWindowTest, MissingArchiveShowsTheFatalBoxAndEndsWithStatusOne) {
 TEST_F(XvfbWindowTest, QuitQuestionFromTheBarTheCloseBoxAndTheAccessKey) {
   if (!fs::exists(LNTR3_BIN_DIR "/lntr3tool")) GTEST_SKIP() << "lntr3tool not built";
   ASSERT_TRUE(Pack("LNTR3DAT.PAK", {"KNJ_ALL.KNJ", "CHR_PAL.DAT"}));
-  ASSERT_TRUE(Pack("LNTR3SCN.PAK", {"0000.SCN"}));
+  ASSERT_TRUE(Pack("LNTR3SCN.PAK", {"00FF.SCN"}));
   Process& game = StartGame("quit.log");
   const Window window = WaitForWindow(20000);
   ASSERT_NE(window, 0u) << ReadFile(game.errPath);
@@ -523,7 +523,7 @@ TEST_F(XvfbWindowTest, APictureAtTwoWindowSizesAndInFullScreen) {
   }
   ASSERT_TRUE(Picture("QUAD.TZ2", indices, colours));
   ASSERT_TRUE(Pack("LNTR3DAT.PAK", {"KNJ_ALL.KNJ", "CHR_PAL.DAT"}));
-  ASSERT_TRUE(Pack("LNTR3SCN.PAK", {"0000.SCN"}));
+  ASSERT_TRUE(Pack("LNTR3SCN.PAK", {"00FF.SCN"}));
   Process& game = StartGame("view.log", {"--view", "QUAD.TZ2"});
   const Window window = WaitForWindow(20000);
   ASSERT_NE(window, 0u) << ReadFile(game.errPath);
