@@ -29,4 +29,4 @@ LNTR3_BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libsdl2-ttf-d
   libvorbis-dev vorbis-tools libimagequant-dev)
 # Extra packages for the tests and benchmarks.
 LNTR3_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb libx11-dev libxtst-dev
-  clang-format git)
+  clang-format git man-db)

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "app/app.h"
@@ -17,10 +18,11 @@ void PrintHelp(FILE* out) {
       "usage: lanternia3 [--data DIR] [--view NAME] [--headless --script FILE [--dump-dir DIR]]\n"
       "\n"
       "  --data DIR      game data directory (default: the stored \"DataDir\" setting,\n"
-      "                  else the current directory)\n"
+      "                  else the demo game that comes with the program, else the\n"
+      "                  current directory)\n"
       "  --fallback-data DIR\n"
-      "                  data directory when neither --data nor \"DataDir\" gives one\n"
-      "                  (./play passes the demo game here)\n"
+      "                  data directory when neither --data nor \"DataDir\" gives one,\n"
+      "                  in place of the demo game that comes with the program\n"
       "  --view NAME     show the TZ2 picture NAME of the game data instead of\n"
       "                  playing (for checking artwork)\n"
       "  --headless      run without a window: virtual clock, input from a script,\n"
@@ -36,6 +38,21 @@ void PrintHelp(FILE* out) {
       "  --play-sound N  developer: once started, play sound entry N once\n"
       "  --help          this text\n"
       "  --version       the version\n");
+}
+
+// The demo data that comes with this copy of the game, when there is one: an installed game
+// keeps it under share/ beside its bin/ folder, a built one in the build tree's demo-data.
+std::string BundledDataDir() {
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return {};
+  for (const std::filesystem::path& dir :
+       {self.parent_path() / LNTR3_DEMO_FROM_BIN, self.parent_path() / ".." / "demo-data"}) {
+    if (std::filesystem::is_regular_file(dir / "LNTR3DAT.PAK", error)) {
+      return dir.lexically_normal().string();
+    }
+  }
+  return {};
 }
 
 }  // namespace
@@ -95,6 +112,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "lanternia3: --script and --dump-dir go with --headless\n");
     return 2;
   }
+  if (AppConfig.fallbackDataDir.empty()) AppConfig.fallbackDataDir = BundledDataDir();
   if (!PlatInit(options)) return 1;
   const int status = AppRun();
   PlatShutdown();

@@ -1,6 +1,7 @@
 // demogen paint: paints place and character recipes into full-colour PNGs, builds the
 // character palette file from encoded sprites, and lays pictures out on contact sheets.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -23,6 +24,7 @@ constexpr const char* kPaintUsage =
     "       demogen paint sheet OUT.png [--columns N] [--scale N] IN.png...\n"
     "       demogen paint compose OUT.png BACKGROUND.TZ2 [--group G] [--chrpal FILE]\n"
     "                               [SLOT:SPRITE.TZ2[:CHARACTER]...]\n"
+    "       demogen paint icon RECIPE.txt OUT.png [--size N] [--mood LETTER]\n"
     "\n"
     "scene   paints a place recipe under each mood of LETTERS (default DENXZ: day, evening,\n"
     "        night, rain, midnight), 640 x 480; '%c' in OUT becomes the mood's letter.\n"
@@ -37,7 +39,9 @@ constexpr const char* kPaintUsage =
     "compose shows a scene as the game builds it: the background, then up to two sprites in\n"
     "        slots 0..5 (colour ranges A and B), their colours taken from the character palette\n"
     "        file for background group G (D, E, N, X or Z; default D). The character number\n"
-    "        comes from a sprite name C%02X..., or is given after it.\n";
+    "        comes from a sprite name C%02X..., or is given after it.\n"
+    "icon    paints a place recipe (in mood N unless --mood says otherwise) and shrinks its\n"
+    "        middle 480 x 480 to a SIZE x SIZE icon (default 256) with rounded corners.\n";
 
 // Replaces the first `token` of `pattern` with `value`.
 std::string Substitute(std::string pattern, const std::string& token, const std::string& value) {
@@ -275,6 +279,53 @@ int ContactSheet(const ToolArgs& args) {
   return 0;
 }
 
+// paint icon: the middle square of a place, shrunk to SIZE pixels by averaging, with rounded
+// corners: the game's icon on the desktop.
+int PaintIcon(const ToolArgs& args) {
+  int32_t size = 256;
+  if (!ToolOptionNumber(args, "--size", 16, 480, size)) {
+    return ToolUsageError(args, "--size wants 16..480");
+  }
+  const char letter = args.Has("--mood") ? (*args.Value("--mood"))[0] : 'N';
+  PaintMood mood;
+  if (!PaintMoodFromLetter(letter, mood))
+    return ToolUsageError(args, "--mood wants D, E, N, X or Z");
+  PaintRecipe recipe;
+  PaintCanvas canvas;
+  std::string error;
+  if (!LoadRecipe(args.operands[0], PaintSceneSpecs(), recipe, error)) return ToolFail(error);
+  if (!PaintScene(recipe, mood, canvas, error)) return ToolFail(args.operands[0] + ": " + error);
+  const std::vector<uint8_t> rgba = PaintCanvasRgba8(canvas, 0);
+  constexpr int kSide = 480, kLeft = (640 - kSide) / 2;
+  PngRgba icon;
+  icon.width = icon.height = static_cast<uint32_t>(size);
+  icon.rgba.resize(static_cast<size_t>(size) * size * 4);
+  const float radius = size / 6.0f;
+  for (int oy = 0; oy < size; oy++) {
+    for (int ox = 0; ox < size; ox++) {
+      const int x0 = ox * kSide / size, x1 = (ox + 1) * kSide / size;
+      const int y0 = oy * kSide / size, y1 = (oy + 1) * kSide / size;
+      uint32_t sum[3] = {};
+      for (int y = y0; y < y1; y++) {
+        for (int x = x0; x < x1; x++) {
+          const uint8_t* p = &rgba[(static_cast<size_t>(y) * 640 + kLeft + x) * 4];
+          for (int k = 0; k < 3; k++) sum[k] += p[k];
+        }
+      }
+      uint8_t* d = &icon.rgba[(static_cast<size_t>(oy) * size + ox) * 4];
+      const uint32_t count = static_cast<uint32_t>((x1 - x0) * (y1 - y0));
+      for (int k = 0; k < 3; k++) d[k] = static_cast<uint8_t>((sum[k] + count / 2) / count);
+      // Outside the rounded corners the icon is transparent, with a pixel of soft edge.
+      const float cx = std::clamp(ox + 0.5f, radius, size - radius);
+      const float cy = std::clamp(oy + 0.5f, radius, size - radius);
+      const float outside = std::hypot(ox + 0.5f - cx, oy + 0.5f - cy) - radius;
+      d[3] = static_cast<uint8_t>(255 * std::clamp(0.5f - outside, 0.0f, 1.0f));
+    }
+  }
+  if (!PngWriteRgba(args.operands[1], icon, error)) return ToolFail(error);
+  return 0;
+}
+
 // Draws one picture file into a bottom-up 640 x 480 frame; false, with `error`, when refused.
 bool ComposeDraw(const std::string& path, std::vector<uint8_t>& frame, PalEntry* palette, int x,
                  uint32_t offset, std::string& error) {
@@ -371,6 +422,7 @@ constexpr ToolOption kFigureOptions[] = {{"--poses", true}};
 constexpr ToolOption kChrpalOptions[] = {{"--count", true}};
 constexpr ToolOption kSheetOptions[] = {{"--columns", true}, {"--scale", true}};
 constexpr ToolOption kComposeOptions[] = {{"--group", true}, {"--chrpal", true}};
+constexpr ToolOption kIconOptions[] = {{"--size", true}, {"--mood", true}};
 
 const ToolSubcommand kPaintCommands[] = {
     {"scene", PaintScenes, nullptr, kSceneOptions, 2, 2},
@@ -380,6 +432,7 @@ const ToolSubcommand kPaintCommands[] = {
     {"chrpal", WriteCharacterPalettes, nullptr, kChrpalOptions, 1},
     {"sheet", ContactSheet, nullptr, kSheetOptions, 2},
     {"compose", Compose, nullptr, kComposeOptions, 2, 4},
+    {"icon", PaintIcon, nullptr, kIconOptions, 2, 2},
 };
 
 }  // namespace
