@@ -4,6 +4,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "tools/common/tool.h"
@@ -32,16 +33,20 @@ bool WritePng(const std::string& path, png_image& png, const void* pixels, const
   return true;
 }
 
+// Opens a PNG for libpng's simplified reader.
+bool BeginRead(const std::string& path, png_image& png, std::string& error) {
+  std::memset(&png, 0, sizeof png);
+  png.version = PNG_IMAGE_VERSION;
+  if (png_image_begin_read_from_file(&png, path.c_str())) return true;
+  error = path + ": " + png.message;
+  return false;
+}
+
 }  // namespace
 
 bool PngReadIndexed(const std::string& path, PngIndexed& image, std::string& error) {
   png_image png;
-  std::memset(&png, 0, sizeof png);
-  png.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&png, path.c_str())) {
-    error = path + ": " + png.message;
-    return false;
-  }
+  if (!BeginRead(path, png, error)) return false;
   if (!(png.format & PNG_FORMAT_FLAG_COLORMAP) || png.colormap_entries == 0) {
     png_image_free(&png);
     error = path + ": not an indexed-colour PNG; save it with a palette";
@@ -110,15 +115,19 @@ bool PngWriteIndexed(const std::string& path, const PngIndexed& image, std::stri
   return WritePng(path, png, image.pixels.data(), colormap.data(), error);
 }
 
+bool PngWriteIndexedBottomUp(const std::string& path, PngIndexed image, std::string& error) {
+  const size_t stride = image.width;
+  for (size_t top = 0, bottom = image.height - 1; top < bottom; top++, bottom--) {
+    std::swap_ranges(image.pixels.begin() + top * stride, image.pixels.begin() + (top + 1) * stride,
+                     image.pixels.begin() + bottom * stride);
+  }
+  return PngWriteIndexed(path, image, error);
+}
+
 // Any PNG through libpng's converting reader, as RGBA.
 bool PngReadRgba(const std::string& path, PngRgba& image, std::string& error) {
   png_image png;
-  std::memset(&png, 0, sizeof png);
-  png.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&png, path.c_str())) {
-    error = path + ": " + png.message;
-    return false;
-  }
+  if (!BeginRead(path, png, error)) return false;
   png.format = PNG_FORMAT_RGBA;
   std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(png));
   if (!png_image_finish_read(&png, nullptr, pixels.data(), 0, nullptr)) {

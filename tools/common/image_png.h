@@ -21,6 +21,8 @@ bool PngReadIndexed(const std::string& path, PngIndexed& image, std::string& err
 // Writes an indexed-colour PNG; a transparent entry becomes fully transparent. False, with
 // `error`, when the image is inconsistent or the file cannot be written.
 bool PngWriteIndexed(const std::string& path, const PngIndexed& image, std::string& error);
+// The same for pixels whose rows come bottom first, as the engine's frames hold them.
+bool PngWriteIndexedBottomUp(const std::string& path, PngIndexed image, std::string& error);
 
 // A full-colour picture: straight RGBA bytes, top row first.
 struct PngRgba {

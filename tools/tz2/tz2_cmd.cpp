@@ -230,14 +230,9 @@ int Decode(const ToolArgs& args) {
     image.pixels = std::move(pixels);
   }
   if (error != PicError::None) return DecodeFailure(in, error);
-  // Pixels arrive bottom row first, as in a frame; PNG rows go top first.
-  const size_t stride = image.width;
-  for (size_t top = 0, bottom = image.height - 1; top < bottom; top++, bottom--) {
-    std::swap_ranges(image.pixels.begin() + top * stride, image.pixels.begin() + (top + 1) * stride,
-                     image.pixels.begin() + bottom * stride);
-  }
+  // The decoder fills rows bottom first, as in a frame.
   std::string failure;
-  if (!PngWriteIndexed(out, image, failure)) return ToolFail(failure);
+  if (!PngWriteIndexedBottomUp(out, std::move(image), failure)) return ToolFail(failure);
   std::string transparent =
       h.transparent == kTz2NoTransparent ? "none" : std::to_string(h.transparent & 0xFF);
   std::printf("%s: %u x %u at %u,%u, %u colours from index %u, transparent %s\n", in.c_str(),

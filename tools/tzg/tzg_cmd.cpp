@@ -146,14 +146,9 @@ int Decode(const ToolArgs& args) {
     image.pixels = std::move(pixels);
   }
   if (error != PicError::None) return DecodeFailure(in, error);
-  // Frame rows arrive bottom first; PNG rows go top first.
-  const size_t stride = image.width;
-  for (size_t top = 0, bottom = image.height - 1; top < bottom; top++, bottom--) {
-    std::swap_ranges(image.pixels.begin() + top * stride, image.pixels.begin() + (top + 1) * stride,
-                     image.pixels.begin() + bottom * stride);
-  }
+  // The decoder fills rows bottom first, as in a frame.
   std::string failure;
-  if (!PngWriteIndexed(out, image, failure)) return ToolFail(failure);
+  if (!PngWriteIndexedBottomUp(out, std::move(image), failure)) return ToolFail(failure);
   const std::string transparent = hasTransparent ? std::to_string(h.transparent) : "none";
   const char* layout = h.layout == kTzgLayoutStrips ? "strips" : "rows";
   std::printf("%s: %d x %d at %d,%d, layout %s, transparent %s, %d data bytes\n", in.c_str(), width,
