@@ -50,6 +50,7 @@ TEST(AtomicFile, ReplacesWholeOrNotAtAllFollowsLinksAndClearsLeftovers) {
   // Leftovers of killed writes of SAVE.DAT go; other files, however alike, stay.
   const std::set<std::string> others = {"LINK.DAT",
                                         "SAVE.DAT",
+                                        ".SAVE.DAT.tmp",
                                         ".SAVE.DAT.ab12.tmp",
                                         ".SAVE.DAT.abc1234.tmp",
                                         ".SAVE.DAT.abc123.txt",
