@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "resources/text_format.h"
+#include "scenario/message_code.h"
 
 namespace {
 
@@ -103,14 +104,9 @@ TEST(CharsetFixedCodes, YesNoTextsAndDateSignsRead) {
 }
 
 TEST(CharsetFixedCodes, LineBreakTableHoldsOnlyClosingMarksAndSmallKana) {
-  constexpr std::array<uint16_t, 37> kNoBreak = {
-      0x00E4, 0x00E6, 0x00E8, 0x00EF, 0x00F0, 0x00F1, 0x00F2, 0x00F3, 0x00F4, 0x00F5,
-      0x00EA, 0x00E9, 0x00ED, 0x00EE, 0x00EC, 0x00F7, 0x0087, 0x0088, 0x0089, 0x008A,
-      0x008B, 0x008C, 0x008D, 0x008E, 0x008F, 0x00D8, 0x00D9, 0x00DA, 0x00DB, 0x00DC,
-      0x00DD, 0x00DE, 0x00DF, 0x00E0, 0x00FF, 0x0100, 0x0101};
   const std::u32string allowed =
       Utf32("、。，．・：；？！ー…‥」』）】〉”’ぁぃぅぇぉっゃゅょァィゥェォッャュョ");
-  for (uint16_t code : kNoBreak) {
+  for (uint16_t code : NoBreakTable) {
     EXPECT_NE(allowed.find(CharsetCharacter(code)), std::u32string::npos) << std::hex << code;
   }
   EXPECT_EQ(CharsetCharacter(0x00E9), U'？');
@@ -118,7 +114,7 @@ TEST(CharsetFixedCodes, LineBreakTableHoldsOnlyClosingMarksAndSmallKana) {
   for (char32_t opening : Utf32("「『（【〈“‘")) {
     const std::optional<uint16_t> code = CharsetCode(opening);
     ASSERT_TRUE(code);
-    EXPECT_EQ(std::find(kNoBreak.begin(), kNoBreak.end(), *code), kNoBreak.end());
+    EXPECT_FALSE(InNoBreakTable(*code));
   }
 }
 

@@ -187,7 +187,7 @@ TEST_F(FontToolTest, ShowPrintsTheFileBits) {
   EXPECT_EQ(output.substr(0, 19), "0x00FD cursor-page\n");
 }
 
-TEST_F(FontToolTest, ShowRefusesCodesItCannotShow) {
+TEST_F(FontToolTest, RefusesCodesAndFontsItCannotUse) {
   std::string output;
   EXPECT_EQ(Font("show " + P("KNJ_ALL.KNJ") + " 0x1FFE", output), 1);
   EXPECT_NE(output.find("beyond the font"), std::string::npos) << output;
@@ -195,6 +195,11 @@ TEST_F(FontToolTest, ShowRefusesCodesItCannotShow) {
   EXPECT_EQ(Font("show " + P("KNJ_ALL.KNJ") + " abc", output), 1);
   EXPECT_NE(output.find("'a' is not in the charset"), std::string::npos) << output;
   EXPECT_EQ(Font("show " + P("NONE.KNJ") + " 1", output), 1);
+  EXPECT_EQ(Font("build --font " + P("none.ttf") + " " + P("X.KNJ"), output), 1);
+  EXPECT_NE(output.find("cannot open face 0"), std::string::npos) << output;
+  EXPECT_EQ(Font("build --face 3 --font '" + kGothic + "' " + P("X.KNJ"), output), 1);
+  EXPECT_EQ(Font("build --font " + P("KNJ_ALL.KNJ") + " " + P("X.KNJ"), output), 1);
+  EXPECT_FALSE(fs::exists(P("X.KNJ")));
 }
 
 TEST_F(FontToolTest, OtherFacesSizesAndFallbacks) {
@@ -228,15 +233,6 @@ TEST_F(FontToolTest, OtherFacesSizesAndFallbacks) {
   EXPECT_NE(GlyphOf(filled, U'永'), GlyphOf(*font_, U'永'));
   // Characters the face has only in their Windows-style form are taken in that form.
   EXPECT_GT(Ink(GlyphOf(filled, U'−')), 0);
-}
-
-TEST_F(FontToolTest, BuildRefusesFontsItCannotRead) {
-  std::string output;
-  EXPECT_EQ(Font("build --font " + P("none.ttf") + " " + P("X.KNJ"), output), 1);
-  EXPECT_NE(output.find("cannot open face 0"), std::string::npos) << output;
-  EXPECT_EQ(Font("build --face 3 --font '" + kGothic + "' " + P("X.KNJ"), output), 1);
-  EXPECT_EQ(Font("build --font " + P("KNJ_ALL.KNJ") + " " + P("X.KNJ"), output), 1);
-  EXPECT_FALSE(fs::exists(P("X.KNJ")));
 }
 
 }  // namespace
