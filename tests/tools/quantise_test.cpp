@@ -173,18 +173,7 @@ TEST_F(Tz2EncodeColours, SpritesForACharacterRange) {
   EXPECT_FALSE(std::filesystem::exists(dir.path / "X.TZ2"));
 }
 
-TEST_F(Tz2EncodeColours, BackgroundsUseTheirOwnRange) {
-  WriteRgbaPng(dir.path / "bg.png", 64, 48, Gradient(64, 48, false));
-  ASSERT_EQ(Encode("bg.png BG.TZ2 --colors 124"), 0) << output;
-  std::vector<uint8_t> bytes;
-  const Tz2Header h = Read("BG.TZ2", bytes);
-  EXPECT_EQ(h.transparent, kTz2NoTransparent);
-  EXPECT_EQ(h.firstIndex, 0);
-  EXPECT_LE(h.colourCount, 124);
-  EXPECT_EQ(h.width, 64);
-}
-
-TEST_F(Tz2EncodeColours, EachPictureItsOwnPalette) {
+TEST_F(Tz2EncodeColours, OpaquePicturesEachWithItsOwnPaletteOrShared) {
   std::vector<uint8_t> red(8 * 8 * 4, 255), blue(8 * 8 * 4, 255);
   for (size_t i = 0; i < 64; i++) {
     red[i * 4 + 1] = red[i * 4 + 2] = 0;
@@ -194,7 +183,11 @@ TEST_F(Tz2EncodeColours, EachPictureItsOwnPalette) {
   WriteRgbaPng(dir.path / "b.png", 8, 8, blue);
   ASSERT_EQ(Encode("r.png R.TZ2 b.png B.TZ2 --colors 4 --each"), 0) << output;
   std::vector<uint8_t> r, b;
-  EXPECT_EQ(Read("R.TZ2", r).colourCount, 1);
+  const Tz2Header h = Read("R.TZ2", r);
+  // Opaque pictures keep no transparent entry and start at entry 0, as backgrounds do.
+  EXPECT_EQ(h.transparent, kTz2NoTransparent);
+  EXPECT_EQ(h.firstIndex, 0);
+  EXPECT_EQ(h.colourCount, 1);
   EXPECT_EQ(Read("B.TZ2", b).colourCount, 1);
   EXPECT_EQ(r[24 + 2], 255);  // red, stored blue, green, red
   EXPECT_EQ(b[24], 255);      // blue
