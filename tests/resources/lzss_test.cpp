@@ -14,12 +14,6 @@
 
 namespace {
 
-std::vector<uint8_t> Unpacked(const std::vector<uint8_t>& block, size_t room) {
-  std::vector<uint8_t> out(room, 0xEE);
-  EXPECT_TRUE(LzssUnpack(out, block));
-  return out;
-}
-
 std::vector<uint8_t> Bytes(const std::string& text) {
   return {text.begin(), text.end()};
 }
@@ -27,10 +21,8 @@ std::vector<uint8_t> Bytes(const std::string& text) {
 // Data of the kinds scenario blocks and pictures hold, plus the hard cases for a match finder.
 std::vector<std::vector<uint8_t>> Samples() {
   std::mt19937 rng(7);
-  std::vector<std::vector<uint8_t>> samples;
-  samples.push_back({0x42});
-  samples.push_back(std::vector<uint8_t>(18, 0));
-  samples.push_back(std::vector<uint8_t>(70000, 0));
+  std::vector<std::vector<uint8_t>> samples = {
+      {0x42}, std::vector<uint8_t>(18, 0), std::vector<uint8_t>(70000, 0)};
   std::vector<uint8_t> random(50000);
   for (auto& v : random) v = static_cast<uint8_t>(rng());
   samples.push_back(random);
@@ -52,36 +44,31 @@ std::vector<std::vector<uint8_t>> Samples() {
   return samples;
 }
 
-TEST(LzssUnpack, LiteralsAreInvertedAndReferencesCopyFromTheRing) {
-  // 'a' and 'b' at ring positions 0xFEE and 0xFEF; the reference copies them back.
-  TestStream s;
-  s.Lit('a').Lit('b').Ref(0xFEE, 4);
-  EXPECT_EQ(s.bytes[1], static_cast<uint8_t>(~'a'));
-  EXPECT_EQ(Unpacked(TestBlock(6, s.bytes), 6), Bytes("ababab"));
-}
-
-TEST(LzssUnpack, AReferenceOneBehindRepeatsThatByte) {
-  TestStream s;
-  s.Lit('x').Ref(0xFEE, 18);
-  EXPECT_EQ(Unpacked(TestBlock(19, s.bytes), 19), std::vector<uint8_t>(19, 'x'));
-}
-
-TEST(LzssUnpack, TheRingStartsAllZeroForEveryBlock) {
-  // The first block fills ring positions 0xFEE onwards; the second must still read zeros there.
-  TestStream fill;
-  for (int i = 0; i < 8; i++) fill.Lit('#');
-  Unpacked(TestBlock(8, fill.bytes), 8);
-  TestStream s;
-  s.Ref(0xFEE, 5).Ref(0x123, 3);
-  EXPECT_EQ(Unpacked(TestBlock(8, s.bytes), 8), std::vector<uint8_t>(8, 0));
-}
-
-TEST(LzssUnpack, StopsAtTheCountInsideAReferenceOrAFlagGroup) {
-  // The count ends inside the reference; the stream ends with six flag bits unused.
-  TestStream s;
-  s.Lit('q').Ref(0xFEE, 18);
-  std::vector<uint8_t> out = Unpacked(TestBlock(5, s.bytes), 8);
-  EXPECT_EQ(out, (std::vector<uint8_t>{'q', 'q', 'q', 'q', 'q', 0xEE, 0xEE, 0xEE}));
+TEST(LzssUnpack, HandMadeStreams) {
+  // Each block is unpacked into 8 bytes of 0xEE; earlier blocks must leave no trace in the ring.
+  const struct {
+    const char* what;
+    TestStream stream;
+    int32_t count;
+    std::vector<uint8_t> expected;
+  } cases[] = {
+      {"literals are inverted, a reference copies from the ring start 0xFEE",
+       TestStream{}.Lit('a').Lit('b').Ref(0xFEE, 4), 6, Bytes("ababab\xEE\xEE")},
+      {"one behind repeats that byte", TestStream{}.Lit('x').Ref(0xFEE, 7), 8, Bytes("xxxxxxxx")},
+      {"after a block of '#', the ring is all zero again", TestStream{}.Ref(0xFEE, 5).Ref(0x123, 3),
+       8, std::vector<uint8_t>(8, 0)},
+      {"the count ends inside a reference and a flag group", TestStream{}.Lit('q').Ref(0xFEE, 18),
+       5, Bytes("qqqqq\xEE\xEE\xEE")},
+  };
+  for (const auto& c : cases) {
+    std::vector<uint8_t> fill(8);
+    TestStream hashes;
+    for (int i = 0; i < 8; i++) hashes.Lit('#');
+    ASSERT_TRUE(LzssUnpack(fill, TestBlock(8, hashes.bytes)));
+    std::vector<uint8_t> out(8, 0xEE);
+    EXPECT_TRUE(LzssUnpack(out, TestBlock(c.count, c.stream.bytes))) << c.what;
+    EXPECT_EQ(out, c.expected) << c.what;
+  }
 }
 
 TEST(LzssUnpack, RefusesCountsItCannotHonour) {
@@ -124,8 +111,7 @@ TEST(LzssUnpack, RandomBlocksStayInsideTheirBuffers) {
       for (int i = 0; i < 4; i++) block[i] = static_cast<uint8_t>(count >> 8 * i);
     }
     std::vector<uint8_t> out(LzssBlockSize(block));
-    const bool done = LzssUnpack(out, block);
-    if (done) {
+    if (LzssUnpack(out, block)) {
       ASSERT_GT(out.size(), 0u);
       ASSERT_LE(LzssStreamLength(std::span(block).subspan(4), static_cast<uint32_t>(out.size()),
                                  LzssCoding::Inverted),
@@ -134,85 +120,57 @@ TEST(LzssUnpack, RandomBlocksStayInsideTheirBuffers) {
   }
 }
 
-// The rule as written: a 4096-byte ring, one byte at a time, every position masked.
-std::vector<uint8_t> ModelDecode(const std::vector<uint8_t>& stream, uint32_t count) {
-  std::vector<uint8_t> ring(4096, 0), out;
-  uint32_t r = 0xFEE;
-  size_t at = 0;
-  while (out.size() < count) {
-    uint8_t flags = stream.at(at++);
-    for (int bit = 7; bit >= 0 && out.size() < count; bit--) {
-      if (!(flags >> bit & 1)) {
-        out.push_back(static_cast<uint8_t>(~stream.at(at++)));
-        ring[r] = out.back();
-        r = (r + 1) & 4095;
-        continue;
-      }
-      const uint32_t word = (stream.at(at) | stream.at(at + 1) << 8) ^ 0xFFFF;
-      at += 2;
-      for (uint32_t k = 0; k < (word & 15) + 3 && out.size() < count; k++) {
-        out.push_back(ring[((word >> 4) + k) & 4095]);
-        ring[r] = out.back();
-        r = (r + 1) & 4095;
-      }
-    }
-  }
-  return out;
-}
-
-TEST(LzssUnpack, AgreesWithTheByteByByteRuleOnRandomStreams) {
-  // References to any ring position, the write position itself included, at every distance,
-  // over long enough outputs to wrap the ring many times.
+TEST(LzssUnpack, AgreesWithAPlainRingOnRandomStreams) {
+  // The decoder copies out of a sliding window; a plain 4096-byte ring, one byte at a time,
+  // must give the same bytes for references to any position (the write position itself
+  // included) at every distance, over outputs that wrap the ring many times.
   std::mt19937 rng(21);
   for (int round = 0; round < 40; round++) {
     TestStream s;
-    uint32_t produced = 0;
-    const uint32_t target = 1000 + rng() % 60000;
-    const uint32_t literalShare = rng() % 8;
-    while (produced < target) {
+    std::vector<uint8_t> ring(4096, 0), expected;
+    uint32_t r = 0xFEE;
+    const auto put = [&](uint8_t v) {
+      expected.push_back(v);
+      ring[r] = v;
+      r = (r + 1) & 4095;
+    };
+    const uint32_t target = 1000 + rng() % 60000, literalShare = rng() % 8;
+    while (expected.size() < target) {
       if (rng() % 8 < literalShare) {
-        s.Lit(static_cast<uint8_t>(rng()));
-        produced++;
-      } else {
-        const uint32_t len = 3 + rng() % 16;
-        const uint32_t r = (0xFEE + produced) & 4095;
-        const uint32_t pick = rng() % 4;
-        const uint32_t pos = pick == 0 ? r : pick == 1 ? (r - 1 - rng() % 20) & 4095 : rng() % 4096;
-        s.Ref(pos, len);
-        produced += len;
+        const auto v = static_cast<uint8_t>(rng());
+        s.Lit(v);
+        put(v);
+        continue;
       }
+      const uint32_t len = 3 + rng() % 16, pick = rng() % 4;
+      const uint32_t pos = pick == 0 ? r : pick == 1 ? (r - 1 - rng() % 20) & 4095 : rng() % 4096;
+      s.Ref(pos, len);
+      for (uint32_t k = 0; k < len; k++) put(ring[(pos + k) & 4095]);
     }
-    const uint32_t count = target - rng() % 3;
-    const std::vector<uint8_t> expected = ModelDecode(s.bytes, count);
+    const uint32_t count = static_cast<uint32_t>(expected.size()) - rng() % 3;
+    expected.resize(count);
     std::vector<uint8_t> out(count);
     ASSERT_TRUE(LzssUnpack(out, TestBlock(static_cast<int32_t>(count), s.bytes)));
     ASSERT_EQ(out, expected) << "round " << round;
   }
 }
 
-TEST(LzssPack, RoundTripsEverySample) {
-  for (const std::vector<uint8_t>& data : Samples()) {
+TEST(LzssPack, RoundTripsEverySampleAndFindsMatches) {
+  const std::vector<std::vector<uint8_t>> samples = Samples();
+  for (const std::vector<uint8_t>& data : samples) {
     const std::vector<uint8_t> block = LzssPack(data);
     ASSERT_EQ(LzssBlockSize(block), data.size());
     std::vector<uint8_t> out(data.size());
     ASSERT_TRUE(LzssUnpack(out, block));
     ASSERT_EQ(out, data) << "sample of " << data.size() << " bytes";
   }
-}
-
-TEST(LzssPack, FindsMatchesRatherThanStoringLiterals) {
-  const std::vector<std::vector<uint8_t>> samples = Samples();
   // Zeros cost one reference per 18 bytes, from the very first byte (the ring starts zeroed).
-  const std::vector<uint8_t> zeros = LzssPack(samples[2]);
-  EXPECT_LT(zeros.size(), 70000u / 8);
+  EXPECT_LT(LzssPack(samples[2]).size(), 70000u / 8);
   EXPECT_EQ(LzssPack(samples[1]).size(), 4u + 1 + 2);
   EXPECT_LT(LzssPack(samples[4]).size(), samples[4].size() / 4);
   EXPECT_LT(LzssPack(samples[6]).size(), samples[6].size() / 3);
   // Noise cannot shrink; it costs one flag byte per eight literals.
   EXPECT_LE(LzssPack(samples[3]).size(), 4 + samples[3].size() * 9 / 8 + 1);
-}
-
-TEST(LzssPack, EmptyInputIsACountOfZero) {
   EXPECT_EQ(LzssPack({}), (std::vector<uint8_t>{0, 0, 0, 0}));
 }
 
@@ -232,15 +190,11 @@ TEST_F(UnpackBlockTest, MakesAnUnlockedLabelledBlockOfTheUnpackedData) {
   EXPECT_EQ(MemSize(handle), data.size());
   EXPECT_EQ(MemLockCount(handle), 0);
   EXPECT_EQ(std::string(MemTable.rows[0].name), "EVENT DATA      ");
-  const uint8_t* bytes = MemLock(handle);
-  EXPECT_TRUE(std::equal(data.begin(), data.end(), bytes));
-  MemUnlock(handle);
-}
-
-TEST_F(UnpackBlockTest, ACountOfZeroOrBelowGivesAnEmptyBlock) {
+  EXPECT_TRUE(std::equal(data.begin(), data.end(), MemLock(handle)));
+  // A count of zero or below gives an empty block.
   EXPECT_EQ(MemSize(UnpackBlock(TestBlock(0, {}), "MESSAGE DATA")), 0u);
   EXPECT_EQ(MemSize(UnpackBlock(TestBlock(-5, {0x00}), "MESSAGE DATA")), 0u);
-  EXPECT_EQ(MemTable.count, 2);
+  EXPECT_EQ(MemTable.count, 3);
 }
 
 TEST_F(UnpackBlockTest, ADamagedBlockIsFatal) {

@@ -48,25 +48,23 @@ TEST_F(MemoryTest, FreeingCompactsRowsInOrder) {
   EXPECT_EQ(Label(2), std::string(16, ' '));
 }
 
-TEST_F(MemoryTest, ReleaseTwiceFreesOnce) {
+TEST_F(MemoryTest, GoneBlocksAreFreedOnceAndHaveNoSize) {
   MemHandle owned = MemAlloc(100, "owned");
-  const MemHandle other = MemAlloc(100, "other");
+  const MemHandle other = MemAlloc(1234, "other");
   MemLock(owned);
-  MemRelease(&owned);
+  MemLock(owned);
+  EXPECT_EQ(MemSize(owned), 100u);
+  MemRelease(&owned);  // locks do not keep a block
   EXPECT_EQ(owned, 0u);
   MemRelease(&owned);
   EXPECT_EQ(MemTable.count, 1);
   EXPECT_EQ(MemTable.rows[0].handle, other);
-}
-
-TEST_F(MemoryTest, FreeIgnoresLocksAndUnknownHandles) {
-  const MemHandle block = MemAlloc(8, "locked");
-  MemLock(block);
-  MemLock(block);
-  EXPECT_TRUE(MemFree(block));
-  EXPECT_EQ(MemTable.count, 0);
-  EXPECT_EQ(MemLockCount(block), -1);
-  EXPECT_FALSE(MemFree(block));  // already gone: nothing to free, no crash
+  EXPECT_EQ(MemSize(other), 1234u);
+  EXPECT_EQ(MemSize(0), 0u);
+  EXPECT_TRUE(MemFree(other));
+  EXPECT_FALSE(MemFree(other));  // already gone: nothing to free, no crash
+  EXPECT_EQ(MemSize(other), 0u);
+  EXPECT_EQ(MemLockCount(other), -1);
 }
 
 TEST_F(MemoryTest, AddressKeepsLockCounts) {
@@ -77,14 +75,6 @@ TEST_F(MemoryTest, AddressKeepsLockCounts) {
   MemLock(block);
   EXPECT_EQ(MemAddress(block), address);
   EXPECT_EQ(MemLockCount(block), 2);
-}
-
-TEST_F(MemoryTest, SizeOfUnknownHandlesIsZero) {
-  const MemHandle block = MemAlloc(1234, "sized");
-  EXPECT_EQ(MemSize(block), 1234u);
-  EXPECT_EQ(MemSize(0), 0u);
-  MemFree(block);
-  EXPECT_EQ(MemSize(block), 0u);
 }
 
 TEST_F(MemoryTest, BlocksAreZeroedAndUsable) {

@@ -8,23 +8,23 @@
 #include <random>
 #include <vector>
 
-#include "graphics/frame.h"
 #include "graphics/palette.h"
 #include "platform/headless/headless.h"
-#include "resources/lzss.h"
 #include "resources/lzss_stream.h"
+#include "support/pictures.h"
 
 namespace {
 
-constexpr uint8_t kBlank = 228;
+constexpr uint8_t kBlank = TestCanvas::kBlank;
 
+// A hand-made file: the header as given (colour count included, even when it disagrees with
+// the palette bytes), then palette and stream bytes.
 struct RawTz2 {
   uint16_t x = 0, y = 0, width = 1, height = 1, transparent = 0xFFFF, firstIndex = 0;
   uint16_t colourCount = 0;
   std::vector<uint8_t> palette{};  // blue, green, red triples
   std::vector<uint8_t> stream{};
 
-  // The file as given, colour count included even when it disagrees with the palette bytes.
   std::vector<uint8_t> Bytes() const {
     std::vector<uint8_t> out(kTz2Magic, kTz2Magic + 8);
     for (uint16_t v : {x, y, width, height, uint16_t{0}, transparent, firstIndex, colourCount}) {
@@ -37,74 +37,60 @@ struct RawTz2 {
   }
 };
 
-// A picture of `w` x `h` whose pixel (x, y) is (x * 3 + y * 7) % colours, top row first.
-std::vector<uint8_t> Pattern(int w, int h, int colours) {
-  std::vector<uint8_t> pixels(static_cast<size_t>(w) * h);
-  for (int y = 0; y < h; y++) {
-    for (int x = 0; x < w; x++) pixels[y * w + x] = static_cast<uint8_t>((x * 3 + y * 7) % colours);
-  }
-  return pixels;
-}
-
-std::vector<PalEntry> Colours(int count) {
-  std::vector<PalEntry> colours(count);
-  for (int i = 0; i < count; i++) {
-    colours[i] = PalEntry{static_cast<uint8_t>(i), static_cast<uint8_t>(100 + i),
-                          static_cast<uint8_t>(200 - i), 0};
-  }
-  return colours;
-}
-
-std::vector<uint8_t> Encode(const std::vector<uint8_t>& pixels, uint16_t w, uint16_t h,
-                            const std::vector<PalEntry>& colours, uint16_t x = 0, uint16_t y = 0,
+// The TZ2 file of a w x h PatternPixels picture in `colours` PatternColours.
+std::vector<uint8_t> Encode(uint16_t w, uint16_t h, int colours, uint16_t x = 0, uint16_t y = 0,
                             uint16_t transparent = kTz2NoTransparent, uint16_t firstIndex = 0) {
-  Tz2Picture picture{pixels, w, h, colours, x, y, transparent, firstIndex};
+  const std::vector<uint8_t> pixels = PatternPixels(w, h, colours);
+  const std::vector<PalEntry> palette = PatternColours(colours);
   std::string reason;
-  std::vector<uint8_t> file = Tz2Encode(picture, &reason);
+  std::vector<uint8_t> file =
+      Tz2Encode({pixels, w, h, palette, x, y, transparent, firstIndex}, &reason);
   EXPECT_FALSE(file.empty()) << reason;
   return file;
 }
 
-class Tz2Test : public ::testing::Test {
+class Tz2Test : public ::testing::Test, public TestCanvas {
  protected:
-  std::vector<uint8_t> frame = std::vector<uint8_t>(kFramePixelCount, kBlank);
-  std::array<PalEntry, kPaletteSize> palette{};
   size_t boxesBefore = 0;
 
   void SetUp() override {
     boxesBefore = HeadlessMessageBoxes().size();
     DirtyRect = kEmptyRect;
   }
-  uint8_t At(int x, int y) const { return frame[FramePixelOffset(x, y) - kFramePixelsOffset]; }
   PicError Draw(const std::vector<uint8_t>& file, int16_t x = 0, int16_t y = 0,
                 int32_t transparent = -1, uint32_t offset = 0, bool useHeader = true) {
     return Tz2DecodeQuiet(frame, palette, file, kFrameWidth, kFrameHeight, x, y, transparent,
                           offset, useHeader);
   }
-  // Every frame pixel outside the w x h area at (x0, y0) still blank.
-  bool OnlyAreaTouched(int x0, int y0, int w, int h) const {
-    for (int y = 0; y < kFrameHeight; y++) {
-      for (int x = 0; x < kFrameWidth; x++) {
-        const bool inside = x >= x0 && x < x0 + w && y >= y0 && y < y0 + h;
-        if (!inside && At(x, y) != kBlank) return false;
-      }
-    }
-    return true;
-  }
   size_t NewBoxes() const { return HeadlessMessageBoxes().size() - boxesBefore; }
 };
 
-TEST_F(Tz2Test, DrawsThePictureTopRowFirstAtItsPlaceWithItsColours) {
-  const std::vector<uint8_t> pixels = Pattern(37, 23, 20);
-  ASSERT_EQ(Draw(Encode(pixels, 37, 23, Colours(20)), 5, 7, -1, 0, false), PicError::None);
-  for (int y = 0; y < 23; y++) {
-    for (int x = 0; x < 37; x++) ASSERT_EQ(At(5 + x, 7 + y), pixels[y * 37 + x]) << x << "," << y;
+TEST_F(Tz2Test, DrawsTopRowFirstWithColourOffsetAndTransparency) {
+  // Rows long enough for the chunked writes, odd widths so rows end mid-run, and a frame that
+  // is not blank so that every pixel left alone can be told from one written.
+  for (size_t i = 0; i < frame.size(); i++) frame[i] = static_cast<uint8_t>(i % 199);
+  const std::vector<uint8_t> before = frame, pixels = PatternPixels(237, 61, 7);
+  for (const int transparent : {-1, 3}) {
+    frame = before;
+    palette = {};
+    const auto file = Encode(237, 61, 7, 0, 0, transparent < 0 ? kTz2NoTransparent : 3);
+    ASSERT_EQ(Draw(file, 301, 17, -1, 50, false), PicError::None);
+    for (int y = 0; y < kFrameHeight; y++) {
+      for (int x = 0; x < kFrameWidth; x++) {
+        const size_t at = FramePixelOffset(x, y) - kFramePixelsOffset;
+        const bool inside = x >= 301 && x < 301 + 237 && y >= 17 && y < 17 + 61;
+        const uint8_t v = inside ? pixels[(y - 17) * 237 + (x - 301)] : 0;
+        const uint8_t want =
+            !inside || v == transparent ? before[at] : static_cast<uint8_t>(v + 50);
+        ASSERT_EQ(frame[at], want) << x << "," << y << " transparent " << transparent;
+      }
+    }
+    EXPECT_EQ(DirtyRect, (Rect{301, 17, 538, 78}));
+    // The file keeps blue, green, red; the palette gets red, green, blue and the reserved flag.
+    EXPECT_EQ(palette[53], (PalEntry{3, 103, 197, PC_RESERVED}));
+    EXPECT_EQ(palette[49], PalEntry{});
+    EXPECT_EQ(palette[57], PalEntry{});
   }
-  EXPECT_TRUE(OnlyAreaTouched(5, 7, 37, 23));
-  EXPECT_EQ(DirtyRect, (Rect{5, 7, 42, 30}));
-  // The file keeps blue, green, red; the palette gets red, green, blue and the reserved flag.
-  EXPECT_EQ(palette[3], (PalEntry{3, 103, 197, PC_RESERVED}));
-  EXPECT_EQ(palette[20], PalEntry{});
   EXPECT_EQ(NewBoxes(), 0u);
 }
 
@@ -131,67 +117,47 @@ TEST_F(Tz2Test, TransparencyIsTestedBeforeTheColourOffsetIsAdded) {
   EXPECT_EQ(At(1, 3), kBlank);
 }
 
-TEST_F(Tz2Test, WidePicturesMatchPixelForPixelWithAndWithoutTransparency) {
-  // Rows long enough for the chunked writes, odd widths so rows end mid-run, and a frame that
-  // is not blank so that every pixel left alone can be told from one written.
-  for (int i = 0; i < static_cast<int>(frame.size()); i++) frame[i] = static_cast<uint8_t>(i % 199);
-  const std::vector<uint8_t> before = frame;
-  const std::vector<uint8_t> pixels = Pattern(237, 61, 7);
-  for (const int transparent : {-1, 3}) {
-    frame = before;
-    const auto file =
-        Encode(pixels, 237, 61, Colours(7), 0, 0,
-               transparent < 0 ? kTz2NoTransparent : static_cast<uint16_t>(transparent));
-    ASSERT_EQ(Draw(file, 301, 17, -1, 50), PicError::None);
-    for (int y = 0; y < kFrameHeight; y++) {
-      for (int x = 0; x < kFrameWidth; x++) {
-        const size_t at = FramePixelOffset(x, y) - kFramePixelsOffset;
-        const bool inside = x >= 301 && x < 301 + 237 && y >= 17 && y < 17 + 61;
-        const uint8_t v = inside ? pixels[(y - 17) * 237 + (x - 301)] : 0;
-        const uint8_t want =
-            !inside || v == transparent ? before[at] : static_cast<uint8_t>(v + 50);
-        ASSERT_EQ(frame[at], want) << x << "," << y << " transparent " << transparent;
-      }
-    }
-  }
-}
-
 TEST_F(Tz2Test, TheHeaderPositionIsAddedOnlyWhenAsked) {
-  const std::vector<uint8_t> file = Encode(Pattern(10, 10, 3), 10, 10, Colours(3), 100, 50);
+  const std::vector<uint8_t> file = Encode(10, 10, 3, 100, 50);
   ASSERT_EQ(Draw(file, 0, 0), PicError::None);
   EXPECT_TRUE(OnlyAreaTouched(100, 50, 10, 10));
   EXPECT_EQ(DirtyRect, (Rect{100, 50, 110, 60}));
-  std::fill(frame.begin(), frame.end(), kBlank);
+  Clear();
   ASSERT_EQ(Draw(file, 20, 30, -1, 0, false), PicError::None);
   EXPECT_TRUE(OnlyAreaTouched(20, 30, 10, 10));
 }
 
-TEST_F(Tz2Test, APictureAboveTheTopEdgeIsDrawnFromLineZero) {
-  const std::vector<uint8_t> pixels = Pattern(8, 6, 9);
-  ASSERT_EQ(Draw(Encode(pixels, 8, 6, Colours(9)), 3, -4), PicError::None);
-  EXPECT_EQ(At(3, 0), pixels[0]);
-  EXPECT_EQ(At(10, 5), pixels[47]);
-  EXPECT_TRUE(OnlyAreaTouched(3, 0, 8, 6));
-  EXPECT_EQ(DirtyRect, (Rect{3, -4, 11, 2}));
-}
-
-TEST_F(Tz2Test, APictureReachingPastTheRightOrBottomEdgeIsClipped) {
-  const std::vector<uint8_t> pixels = Pattern(100, 40, 11);
-  const std::vector<uint8_t> file = Encode(pixels, 100, 40, Colours(11));
-  ASSERT_EQ(Draw(file, 600, 460), PicError::None);
-  EXPECT_EQ(At(600, 460), pixels[0]);
-  EXPECT_EQ(At(639, 479), pixels[19 * 100 + 39]);
-  // Nothing wrapped into the left of the frame or spilled anywhere else.
-  EXPECT_TRUE(OnlyAreaTouched(600, 460, 40, 20));
-  std::fill(frame.begin(), frame.end(), kBlank);
-  ASSERT_EQ(Draw(file, -30, 10), PicError::None);
-  EXPECT_EQ(At(0, 10), pixels[30]);
-  EXPECT_TRUE(OnlyAreaTouched(0, 10, 70, 40));
+TEST_F(Tz2Test, PicturesPastTheFrameEdgesAreClippedOrMovedDown) {
+  const std::vector<uint8_t> pixels = PatternPixels(100, 40, 11), file = Encode(100, 40, 11);
+  // A picture above the top edge is not clipped there: it is drawn from line 0 down.
+  const struct {
+    int16_t x, y, drawnY;
+    Rect visible;
+  } cases[] = {{600, 460, 460, {600, 460, 640, 480}},
+               {-30, 10, 10, {0, 10, 70, 50}},
+               {3, -4, 0, {3, 0, 103, 40}},
+               {0, 0, 0, {0, 0, 100, 40}}};
+  for (const auto& c : cases) {
+    Clear();
+    ASSERT_EQ(Draw(file, c.x, c.y), PicError::None);
+    for (int y = c.visible.y0; y < c.visible.y1; y++) {
+      for (int x = c.visible.x0; x < c.visible.x1; x++)
+        ASSERT_EQ(At(x, y), pixels[(y - c.drawnY) * 100 + (x - c.x)]) << c.x << "," << c.y;
+    }
+    EXPECT_TRUE(OnlyAreaTouched(c.visible.x0, c.visible.y0, c.visible.x1 - c.visible.x0,
+                                c.visible.y1 - c.visible.y0))
+        << c.x << "," << c.y;
+    EXPECT_EQ(DirtyRect, (Rect{c.x, c.y, c.x + 100, c.y + 40}));
+  }
+  // A picture of the whole frame fits.
+  const std::vector<uint8_t> whole = PatternPixels(640, 480, 236);
+  ASSERT_EQ(Draw(Encode(640, 480, 236)), PicError::None);
+  EXPECT_EQ(At(0, 0), whole[0]);
+  EXPECT_EQ(At(639, 479), whole.back());
 }
 
 TEST_F(Tz2Test, ColoursGoFromTheOffsetOnAndNeverPastTheLastEntry) {
-  const std::vector<uint8_t> file = Encode(Pattern(4, 4, 100), 4, 4, Colours(100));
-  ASSERT_EQ(Draw(file, 0, 0, -1, 200), PicError::None);
+  ASSERT_EQ(Draw(Encode(4, 4, 100), 0, 0, -1, 200), PicError::None);
   EXPECT_EQ(palette[199], PalEntry{});
   EXPECT_EQ(palette[200], (PalEntry{0, 100, 200, PC_RESERVED}));
   EXPECT_EQ(palette[235], (PalEntry{35, 135, 165, PC_RESERVED}));
@@ -218,14 +184,9 @@ TEST_F(Tz2Test, RefusalsComeInTheOrderMagicPaletteSizeAndTouchNothing) {
   raw.height = 1;
   EXPECT_EQ(Draw(raw.Bytes(), 0, 0, -1, 200), PicError::None);
   EXPECT_EQ(palette[235], (PalEntry{9, 9, 9, PC_RESERVED}));
-}
-
-TEST_F(Tz2Test, AFullFramePictureIsAccepted) {
-  const std::vector<uint8_t> pixels = Pattern(640, 480, 236);
-  ASSERT_EQ(Draw(Encode(pixels, 640, 480, Colours(236))), PicError::None);
-  EXPECT_EQ(At(0, 0), pixels[0]);
-  EXPECT_EQ(At(639, 479), pixels.back());
-  EXPECT_EQ(DirtyRect, (Rect{0, 0, 640, 480}));
+  std::vector<uint8_t> small(100);
+  EXPECT_EQ(Tz2DecodeQuiet(small, palette, Encode(4, 4, 2), 640, 480, 0, 0, -1, 0, true),
+            PicError::BadFrame);
 }
 
 TEST_F(Tz2Test, RefusalsShowTheirMessageBox) {
@@ -247,22 +208,18 @@ TEST_F(Tz2Test, RefusalsShowTheirMessageBox) {
   EXPECT_EQ(HeadlessCursorVisible(), cursorVisible);
 }
 
-TEST_F(Tz2Test, EveryCutOfAPictureIsRefusedWithoutDrawing) {
-  const std::vector<uint8_t> file = Encode(Pattern(30, 20, 12), 30, 20, Colours(12), 10, 10, 3);
-  for (size_t cut = 0; cut < file.size(); cut++) {
-    const std::vector<uint8_t> head(file.begin(), file.begin() + cut);
+TEST_F(Tz2Test, DamagedAndRandomFilesAreRefusedOrStayInside) {
+  const std::vector<uint8_t> cutFrom = Encode(30, 20, 12, 10, 10, 3);
+  for (size_t cut = 0; cut < cutFrom.size(); cut++) {
+    const std::vector<uint8_t> head(cutFrom.begin(), cutFrom.begin() + cut);
     ASSERT_EQ(Draw(head), PicError::BadData) << "cut at " << cut;
   }
   EXPECT_TRUE(OnlyAreaTouched(0, 0, 0, 0));
   EXPECT_EQ(palette[0], PalEntry{});
-  EXPECT_EQ(Draw(file), PicError::None);
-}
-
-TEST_F(Tz2Test, RandomAndMangledFilesStayInsideFrameAndSource) {
   // Frame, palette and source are exactly sized heap buffers: the sanitizers catch any stray
   // access. Whatever the bytes, the answer is an error or a picture inside the frame.
   std::mt19937 rng(5);
-  const std::vector<uint8_t> good = Encode(Pattern(64, 48, 50), 64, 48, Colours(50), 600, 450);
+  const std::vector<uint8_t> good = Encode(64, 48, 50, 600, 450);
   std::vector<uint8_t> smallFrame(50 * 40);
   std::vector<PalEntry> smallPalette(30);
   for (int round = 0; round < 1500; round++) {
@@ -284,29 +241,19 @@ TEST_F(Tz2Test, RandomAndMangledFilesStayInsideFrameAndSource) {
   }
 }
 
-TEST_F(Tz2Test, AFrameSmallerThanClaimedIsRefused) {
-  std::vector<uint8_t> small(100);
-  const std::vector<uint8_t> file = Encode(Pattern(4, 4, 2), 4, 4, Colours(2));
-  EXPECT_EQ(Tz2DecodeQuiet(small, palette, file, 640, 480, 0, 0, -1, 0, true), PicError::BadFrame);
-}
-
 TEST(Tz2Blocks, DrawAndReadHeaderWorkOnMemoryBlocks) {
   MemFreeAll();
   MemReset();
-  const std::vector<uint8_t> file = Encode(Pattern(16, 8, 4), 16, 8, Colours(4), 40, 30, 2, 124);
+  const std::vector<uint8_t> file = Encode(16, 8, 4, 40, 30, 2, 124);
   const MemHandle picture = MemAlloc(static_cast<uint32_t>(file.size()), "pk:C0001.TZ2");
   std::copy(file.begin(), file.end(), MemLock(picture));
   MemUnlock(picture);
   Tz2Header h;
   ASSERT_TRUE(Tz2ReadHeader(picture, h));
   EXPECT_EQ(std::string(h.magic), "TAZU256");
-  EXPECT_EQ(h.x, 40);
-  EXPECT_EQ(h.y, 30);
-  EXPECT_EQ(h.width, 16);
-  EXPECT_EQ(h.height, 8);
-  EXPECT_EQ(h.transparent, 2);
-  EXPECT_EQ(h.firstIndex, 124);
-  EXPECT_EQ(h.colourCount, 4);
+  EXPECT_EQ(
+      (std::array<int, 7>{h.x, h.y, h.width, h.height, h.transparent, h.firstIndex, h.colourCount}),
+      (std::array<int, 7>{40, 30, 16, 8, 2, 124, 4}));
 
   const MemHandle frame = FrameCreate("VbufDIB");
   ASSERT_TRUE(Tz2Draw(frame, picture, 10, 0, 124));

@@ -8,14 +8,14 @@
 #include <random>
 #include <vector>
 
-#include "graphics/frame.h"
 #include "graphics/palette.h"
 #include "platform/headless/headless.h"
 #include "resources/lzss_stream.h"
+#include "support/pictures.h"
 
 namespace {
 
-constexpr uint8_t kBlank = 228;
+constexpr uint8_t kBlank = TestCanvas::kBlank;
 
 struct RawTzg {
   int16_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
@@ -43,48 +43,33 @@ TestStream Plain() {
   return TestStream{.inverted = false};
 }
 
-std::vector<uint8_t> Pattern(int w, int h) {
-  std::vector<uint8_t> pixels(static_cast<size_t>(w) * h);
-  for (int y = 0; y < h; y++) {
-    for (int x = 0; x < w; x++) pixels[y * w + x] = static_cast<uint8_t>((x + 5 * y + x * y) % 16);
-  }
-  return pixels;
+// The TZG file of a w x h PatternPixels picture of 16 colours at (x0 * 8, y0).
+std::vector<uint8_t> Encode(uint16_t w, uint16_t h, int16_t x0, int16_t y0, uint8_t layout) {
+  const std::vector<uint8_t> pixels = PatternPixels(w, h, 16);
+  const std::vector<PalEntry> colours(16);
+  return TzgEncode({pixels, w, h, colours, x0, y0, layout});
 }
 
-class TzgTest : public ::testing::Test {
+class TzgTest : public ::testing::Test, public TestCanvas {
  protected:
-  std::vector<uint8_t> frame = std::vector<uint8_t>(kFramePixelCount, kBlank);
   std::vector<uint8_t> colourTable = std::vector<uint8_t>(1024, 0xAA);
-  std::array<PalEntry, kPaletteSize> palette{};
   size_t boxesBefore = 0;
 
   void SetUp() override {
     boxesBefore = HeadlessMessageBoxes().size();
     DirtyRect = kEmptyRect;
   }
-  uint8_t At(int x, int y) const { return frame[FramePixelOffset(x, y) - kFramePixelsOffset]; }
   PicError Draw(const std::vector<uint8_t>& file, int16_t x = 0, int16_t y = 0,
                 bool useHeader = true) {
     return TzgDecodeQuiet(frame, colourTable, palette, file, kFrameWidth, kFrameHeight, x, y,
                           useHeader);
   }
-  bool OnlyAreaTouched(int x0, int y0, int w, int h) const {
-    for (int y = 0; y < kFrameHeight; y++) {
-      for (int x = 0; x < kFrameWidth; x++) {
-        const bool inside = x >= x0 && x < x0 + w && y >= y0 && y < y0 + h;
-        if (!inside && At(x, y) != kBlank) return false;
-      }
-    }
-    return true;
-  }
 };
 
 TEST(TzgPairs, LiteralBitsInterleaveTheTwoPixels) {
-  EXPECT_EQ(TzgDeinterleave(0x03), 0x11);
-  EXPECT_EQ(TzgDeinterleave(0x80), 0x80);
-  EXPECT_EQ(TzgDeinterleave(0x01), 0x01);
-  EXPECT_EQ(TzgDeinterleave(0xAA), 0xF0);
-  EXPECT_EQ(TzgDeinterleave(0x55), 0x0F);
+  const std::pair<uint8_t, uint8_t> cases[] = {
+      {0x03, 0x11}, {0x80, 0x80}, {0x01, 0x01}, {0xAA, 0xF0}, {0x55, 0x0F}};
+  for (const auto& [stored, pair] : cases) EXPECT_EQ(TzgDeinterleave(stored), pair) << +stored;
 }
 
 TEST_F(TzgTest, TheHeaderGivesSizeAndPositionInUnitsOfEightPixels) {
@@ -92,40 +77,56 @@ TEST_F(TzgTest, TheHeaderGivesSizeAndPositionInUnitsOfEightPixels) {
   TestStream s = Plain();
   s.Lit(0x03);
   for (int i = 0; i < 9; i++) s.Ref(0xFEE, 18);
-  s.Ref(0xFEE, 18);
-  raw.stream = s.bytes;
+  raw.stream = s.Ref(0xFEE, 18).bytes;
   ASSERT_EQ(Draw(raw.Bytes(), 4, 1), PicError::None);
   EXPECT_EQ(DirtyRect, (Rect{20, 11, 52, 21}));
   EXPECT_EQ(At(20, 11), 1);
   EXPECT_EQ(At(51, 20), 1);
   EXPECT_TRUE(OnlyAreaTouched(20, 11, 32, 10));
-  std::fill(frame.begin(), frame.end(), kBlank);
+  Clear();
   ASSERT_EQ(Draw(raw.Bytes(), 4, 1, false), PicError::None);
   EXPECT_TRUE(OnlyAreaTouched(4, 1, 32, 10));
 }
 
-TEST_F(TzgTest, TheRingHoldsDeinterleavedPairsAndReferencesCopyThem) {
-  // Row of 16 pixels: literals 0x80 and 0x01, then a reference repeating those two pairs.
-  RawTzg raw{.x1 = 1, .byteCount = 8};
-  raw.stream = (Plain().Lit(0x80).Lit(0x01).Ref(0xFEE, 6)).bytes;
-  ASSERT_EQ(Draw(raw.Bytes()), PicError::None);
-  const uint8_t expected[16] = {8, 0, 0, 1, 8, 0, 0, 1, 8, 0, 0, 1, 8, 0, 0, 1};
-  for (int x = 0; x < 16; x++) EXPECT_EQ(At(x, 0), expected[x]) << x;
-}
-
-TEST_F(TzgTest, TheTransparentColourLeavesItsPixelAlone) {
-  // Pair 0x05 once de-interleaved: left 0 (transparent), right 5. Stored as 0x11.
-  RawTzg raw{.x1 = 0, .transparent = 0, .byteCount = 4};
-  raw.stream = (Plain().Lit(0x11).Ref(0xFEE, 3)).bytes;
-  ASSERT_EQ(Draw(raw.Bytes()), PicError::None);
-  for (int x = 0; x < 8; x += 2) {
-    EXPECT_EQ(At(x, 0), kBlank);
-    EXPECT_EQ(At(x + 1, 0), 5);
+TEST_F(TzgTest, HandMadeStreamsDrawTheirPairs) {
+  const int kLeft = -1;  // the pixel keeps the blank frame
+  const struct {
+    const char* what;
+    RawTzg raw;
+    TestStream stream;
+    std::vector<int> row0, row1;
+  } cases[] = {
+      {"the ring holds de-interleaved pairs (0x80: 8 0, 0x01: 0 1) and references copy them",
+       {.x1 = 1, .byteCount = 8},
+       Plain().Lit(0x80).Lit(0x01).Ref(0xFEE, 6),
+       {8, 0, 0, 1, 8, 0, 0, 1, 8, 0, 0, 1, 8, 0, 0, 1},
+       {kLeft}},
+      {"the transparent colour 0 leaves its pixel alone (0x11: 0 5)",
+       {.transparent = 0, .byteCount = 4},
+       Plain().Lit(0x11).Ref(0xFEE, 3),
+       {kLeft, 5, kLeft, 5, kLeft, 5, kLeft, 5},
+       {kLeft}},
+      {"a transparent byte above 15 draws every pixel",
+       {.transparent = 16, .byteCount = 4},
+       Plain().Lit(0x11).Ref(0xFEE, 3),
+       {0, 5, 0, 5, 0, 5, 0, 5},
+       {kLeft}},
+      {"a count short of the picture draws only that much",
+       {.x1 = 1, .y1 = 3, .byteCount = 10},
+       Plain().Lit(0xFF).Ref(0xFEE, 18),
+       std::vector<int>(16, 15),
+       {15, 15, 15, 15, kLeft}},
+  };
+  for (const auto& c : cases) {
+    Clear();
+    RawTzg raw = c.raw;
+    raw.stream = c.stream.bytes;
+    ASSERT_EQ(Draw(raw.Bytes()), PicError::None) << c.what;
+    for (size_t x = 0; x < c.row0.size(); x++)
+      EXPECT_EQ(At(x, 0), c.row0[x] == kLeft ? kBlank : c.row0[x]) << c.what << " x " << x;
+    for (size_t x = 0; x < c.row1.size(); x++)
+      EXPECT_EQ(At(x, 1), c.row1[x] == kLeft ? kBlank : c.row1[x]) << c.what << " x " << x;
   }
-  // A transparent byte above 15 draws every pixel.
-  raw.transparent = 16;
-  ASSERT_EQ(Draw(raw.Bytes()), PicError::None);
-  EXPECT_EQ(At(0, 0), 0);
 }
 
 TEST_F(TzgTest, PaletteIsTwelveBitWithColourFifteenWhiteAndIdentityColourTable) {
@@ -170,11 +171,11 @@ TEST_F(TzgTest, LayoutErrorsShowTheBoxAndAnEmptyCountShowsNothing) {
 }
 
 TEST_F(TzgTest, BothLayoutsRoundTripThroughTheEncoder) {
-  const std::vector<uint8_t> pixels = Pattern(24, 7);
+  const std::vector<uint8_t> pixels = PatternPixels(24, 7, 16);
   std::vector<PalEntry> colours(16);
   for (int i = 0; i < 16; i++) colours[i] = PalEntry{static_cast<uint8_t>(i * 17), 0, 255, 0};
   for (uint8_t layout : {kTzgLayoutStrips, kTzgLayoutRows}) {
-    std::fill(frame.begin(), frame.end(), kBlank);
+    Clear();
     std::string reason;
     const std::vector<uint8_t> file =
         TzgEncode({pixels, 24, 7, colours, -1, 3, layout, 0xFF}, &reason);
@@ -192,15 +193,11 @@ TEST_F(TzgTest, StripsRunDownEachTwoPixelColumnFirst) {
   // 8 x 2, strips: the pairs come column pair by column pair, top row then bottom row.
   RawTzg raw{.x1 = 0, .y1 = 1, .layout = kTzgLayoutStrips, .byteCount = 8};
   TestStream s = Plain();
-  for (uint8_t pair : {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0}) s.Lit(pair);
-  // Literals are stored interleaved; store the bytes that de-interleave to those pairs.
-  for (size_t i = 1; i < s.bytes.size(); i++) {
-    for (int v = 0; v < 256; v++) {
-      if (TzgDeinterleave(static_cast<uint8_t>(v)) == s.bytes[i]) {
-        s.bytes[i] = static_cast<uint8_t>(v);
-        break;
-      }
-    }
+  for (uint8_t pair : {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0}) {
+    // Literals are stored interleaved: store the byte that de-interleaves to the pair.
+    int stored = 0;
+    while (TzgDeinterleave(static_cast<uint8_t>(stored)) != pair) stored++;
+    s.Lit(static_cast<uint8_t>(stored));
   }
   raw.stream = s.bytes;
   ASSERT_EQ(Draw(raw.Bytes()), PicError::None);
@@ -212,32 +209,20 @@ TEST_F(TzgTest, StripsRunDownEachTwoPixelColumnFirst) {
   }
 }
 
-TEST_F(TzgTest, ACountShortOfThePictureDrawsOnlyThatMuch) {
-  RawTzg raw{.x1 = 1, .y1 = 3, .byteCount = 10};
-  raw.stream = (Plain().Lit(0xFF).Ref(0xFEE, 18)).bytes;
-  ASSERT_EQ(Draw(raw.Bytes()), PicError::None);
-  EXPECT_EQ(At(15, 0), 15);
-  EXPECT_EQ(At(3, 1), 15);
-  EXPECT_EQ(At(4, 1), kBlank);
-}
-
 TEST_F(TzgTest, PicturesOutsideTheFrameAreClipped) {
-  const std::vector<uint8_t> pixels = Pattern(32, 16);
-  std::vector<PalEntry> colours(16);
-  const std::vector<uint8_t> file = TzgEncode({pixels, 32, 16, colours, 0, 0, kTzgLayoutStrips});
+  const std::vector<uint8_t> pixels = PatternPixels(32, 16, 16);
+  const std::vector<uint8_t> file = Encode(32, 16, 0, 0, kTzgLayoutStrips);
   ASSERT_EQ(Draw(file, 624, 472), PicError::None);
   EXPECT_EQ(At(624, 472), pixels[0]);
   EXPECT_TRUE(OnlyAreaTouched(624, 472, 16, 8));
-  std::fill(frame.begin(), frame.end(), kBlank);
+  Clear();
   ASSERT_EQ(Draw(file, -8, -4), PicError::None);
   EXPECT_EQ(At(0, 0), pixels[4 * 32 + 8]);
   EXPECT_TRUE(OnlyAreaTouched(0, 0, 24, 12));
 }
 
 TEST_F(TzgTest, DamagedAndRandomFilesAreRefusedOrStayInside) {
-  const std::vector<uint8_t> pixels = Pattern(40, 30);
-  std::vector<PalEntry> colours(16);
-  const std::vector<uint8_t> good = TzgEncode({pixels, 40, 30, colours, 70, 50, kTzgLayoutRows});
+  const std::vector<uint8_t> good = Encode(40, 30, 70, 50, kTzgLayoutRows);
   for (size_t cut = 0; cut < good.size(); cut++) {
     ASSERT_EQ(Draw(std::vector<uint8_t>(good.begin(), good.begin() + cut)), PicError::BadData);
   }
@@ -264,9 +249,8 @@ TEST_F(TzgTest, DamagedAndRandomFilesAreRefusedOrStayInside) {
 TEST(TzgBlocks, DrawPutsThePictureIntoAFrameBlock) {
   MemFreeAll();
   MemReset();
-  const std::vector<uint8_t> pixels = Pattern(8, 4);
-  std::vector<PalEntry> colours(16);
-  const std::vector<uint8_t> file = TzgEncode({pixels, 8, 4, colours, 3, 2, kTzgLayoutRows});
+  const std::vector<uint8_t> pixels = PatternPixels(8, 4, 16),
+                             file = Encode(8, 4, 3, 2, kTzgLayoutRows);
   const MemHandle picture = MemAlloc(static_cast<uint32_t>(file.size()), "pk:LIGHT.TZG");
   std::copy(file.begin(), file.end(), MemLock(picture));
   MemUnlock(picture);

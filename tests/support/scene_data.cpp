@@ -3,10 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "resources/tz2.h"
 #include "screens/background.h"
+#include "support/files.h"
 
 TestPicture SolidPicture(uint16_t w, uint16_t h, uint8_t value, PalEntry colour) {
   TestPicture picture;
@@ -43,9 +42,7 @@ void WritePicture(const std::filesystem::path& dir, const std::string& name,
   std::string reason;
   const std::vector<uint8_t> bytes = Tz2Encode(tz2, &reason);
   ASSERT_FALSE(bytes.empty()) << name << ": " << reason;
-  std::ofstream out(dir / name, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
+  WriteFileBytes(dir / name, bytes);
 }
 
 MemHandle CharPaletteBlock(int records) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "resources/text_format.h"
+#include "scenario/message_code.h"
 
 namespace {
 
@@ -73,9 +74,6 @@ TEST(CharsetFixedCodes, FormatterDigitsReadAsFullWidthNumbers) {
   EXPECT_EQ(DecodeMessage(FormatText("%!d", {1234567890})), "１２３４５６７８９０");
   EXPECT_EQ(DecodeMessage(FormatText("%!x", {0xABCDEF})), "ＡＢＣＤＥＦ");
   EXPECT_EQ(DecodeMessage(FormatText("%!2d", {123})), "ーー");
-  EXPECT_EQ(CharsetCharacter(0x00EC), U'ー');
-  for (uint16_t d = 0; d < 10; d++) EXPECT_EQ(CharsetCharacter(0x36 + d), U'０' + d);
-  for (uint16_t d = 0; d < 6; d++) EXPECT_EQ(CharsetCharacter(0x02 + d), U'Ａ' + d);
 }
 
 TEST(CharsetFixedCodes, KanaRunsInTableOrderAndKatakanaFollowsAt81) {
@@ -93,14 +91,11 @@ TEST(CharsetFixedCodes, KanaRunsInTableOrderAndKatakanaFollowsAt81) {
   EXPECT_EQ(CharsetCode(U'ン'), 190);
 }
 
-TEST(CharsetFixedCodes, YesNoTextsRead) {
+TEST(CharsetFixedCodes, YesNoTextsAndDateSignsRead) {
   EXPECT_EQ(DecodeMessage(Message({0x65, 0x6A, 0x4B, 0x41, 0x7B, 0x4C, 0x45, 0xE9})),
             "よろしいですか？");
   EXPECT_EQ(DecodeMessage(Message({0x59, 0x41})), "はい");
   EXPECT_EQ(DecodeMessage(Message({0x41, 0x41, 0x43})), "いいえ");
-}
-
-TEST(CharsetFixedCodes, DateSignsReadAfterTheirNumbers) {
   // The save list's date line: month, day, hour and minute signs at fixed codes.
   const std::string line =
       FormatText("%c%c%!2d%c%c%!2d%c%c%!2d%c%c%!2d%c%c%c",
@@ -109,14 +104,9 @@ TEST(CharsetFixedCodes, DateSignsReadAfterTheirNumbers) {
 }
 
 TEST(CharsetFixedCodes, LineBreakTableHoldsOnlyClosingMarksAndSmallKana) {
-  constexpr std::array<uint16_t, 37> kNoBreak = {
-      0x00E4, 0x00E6, 0x00E8, 0x00EF, 0x00F0, 0x00F1, 0x00F2, 0x00F3, 0x00F4, 0x00F5,
-      0x00EA, 0x00E9, 0x00ED, 0x00EE, 0x00EC, 0x00F7, 0x0087, 0x0088, 0x0089, 0x008A,
-      0x008B, 0x008C, 0x008D, 0x008E, 0x008F, 0x00D8, 0x00D9, 0x00DA, 0x00DB, 0x00DC,
-      0x00DD, 0x00DE, 0x00DF, 0x00E0, 0x00FF, 0x0100, 0x0101};
   const std::u32string allowed =
       Utf32("、。，．・：；？！ー…‥」』）】〉”’ぁぃぅぇぉっゃゅょァィゥェォッャュョ");
-  for (uint16_t code : kNoBreak) {
+  for (uint16_t code : NoBreakTable) {
     EXPECT_NE(allowed.find(CharsetCharacter(code)), std::u32string::npos) << std::hex << code;
   }
   EXPECT_EQ(CharsetCharacter(0x00E9), U'？');
@@ -124,22 +114,20 @@ TEST(CharsetFixedCodes, LineBreakTableHoldsOnlyClosingMarksAndSmallKana) {
   for (char32_t opening : Utf32("「『（【〈“‘")) {
     const std::optional<uint16_t> code = CharsetCode(opening);
     ASSERT_TRUE(code);
-    EXPECT_EQ(std::find(kNoBreak.begin(), kNoBreak.end(), *code), kNoBreak.end());
+    EXPECT_FALSE(InNoBreakTable(*code));
   }
 }
 
 TEST(CharsetFixedCodes, CursorsArrowsAndBlankAreDrawnSymbols) {
-  EXPECT_EQ(CharsetSymbol(0x00F9), "back");
-  EXPECT_EQ(CharsetSymbol(0x00FA), "cursor-line");
-  EXPECT_EQ(CharsetSymbol(0x00FB), "arrow-up");
-  EXPECT_EQ(CharsetSymbol(0x00FC), "arrow-down");
-  EXPECT_EQ(CharsetSymbol(0x00FD), "cursor-page");
-  EXPECT_EQ(CharsetSymbol(258), "blank");
+  const std::pair<uint16_t, const char*> symbols[] = {
+      {0x00F9, "back"},       {0x00FA, "cursor-line"}, {0x00FB, "arrow-up"},
+      {0x00FC, "arrow-down"}, {0x00FD, "cursor-page"}, {258, "blank"}};
+  for (const auto& [code, name] : symbols) {
+    EXPECT_EQ(CharsetSymbol(code), name);
+    EXPECT_EQ(CharsetCharacter(code), 0U) << name;
+  }
   EXPECT_EQ(CharsetSymbolCode("forward"), 0x00FA);  // an alias
   EXPECT_FALSE(CharsetSymbolCode("nothing"));
-  for (uint16_t code : {0x00F9, 0x00FA, 0x00FB, 0x00FC, 0x00FD, 258}) {
-    EXPECT_EQ(CharsetCharacter(code), 0U);
-  }
 }
 
 // Every character of JIS X 0208 rows `first`..`last`, taken from the system's EUC-JP tables.
@@ -165,16 +153,12 @@ std::u32string JisRows(int first, int last) {
 }
 
 TEST(CharsetCoverage, AllOfJisX0208HasACode) {
-  const std::u32string kanji1 = JisRows(16, 47);
+  const std::u32string kanji1 = JisRows(16, 47), kanji2 = JisRows(48, 84), other = JisRows(1, 8);
   EXPECT_EQ(kanji1.size(), 2965U);
-  const std::u32string kanji2 = JisRows(48, 84);
   EXPECT_EQ(kanji2.size(), 3390U);
-  const std::u32string other = JisRows(1, 8);
   EXPECT_GT(other.size(), 500U);
-  for (const std::u32string* set : {&kanji1, &kanji2, &other}) {
-    for (char32_t character : *set) {
-      EXPECT_TRUE(CharsetCode(character)) << std::hex << static_cast<uint32_t>(character);
-    }
+  for (char32_t character : kanji1 + kanji2 + other) {
+    EXPECT_TRUE(CharsetCode(character)) << std::hex << static_cast<uint32_t>(character);
   }
   // Windows-style forms of a few of them are read as the same codes.
   EXPECT_EQ(CharsetCode(U'～'), CharsetCode(U'〜'));

@@ -6,12 +6,10 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "support/test_data.h"
+#include "support/files.h"
 #include "tools/charset/charset.h"
 
 namespace {
@@ -26,12 +24,7 @@ const std::string kRounded = "/usr/share/fonts/truetype/motoya-l-maruberi/MTLmr3
 using Bitmap = std::array<std::array<bool, 24>, 24>;
 
 std::string Tool() {
-  return std::string("'") + LNTR3_BIN_DIR + "/lntr3tool'";
-}
-
-std::vector<uint8_t> ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return "'" + kToolBinary + "'";
 }
 
 // Glyph of `code` (glyph code - 1), decoded as the engine draws it: rows of three bytes, the
@@ -88,7 +81,7 @@ class FontToolTest : public ::testing::Test {
                              (dir_->path / "KNJ_ALL.KNJ").string() + "'",
                          output);
     output_ = new std::string(output);
-    font_ = new std::vector<uint8_t>(ReadBytes(dir_->path / "KNJ_ALL.KNJ"));
+    font_ = new std::vector<uint8_t>(ReadFileBytes(dir_->path / "KNJ_ALL.KNJ"));
   }
   static void TearDownTestSuite() {
     delete font_;
@@ -96,6 +89,10 @@ class FontToolTest : public ::testing::Test {
     delete dir_;
   }
   void SetUp() override { ASSERT_EQ(status_, 0) << *output_; }
+  // Runs "lntr3tool font ARGS"; answers the exit status.
+  static int Font(const std::string& args, std::string& output) {
+    return RunCommand(Tool() + " font " + args, output);
+  }
 
   std::string P(const std::string& name) const { return (dir_->path / name).string(); }
 
@@ -176,8 +173,7 @@ TEST_F(FontToolTest, CursorAndArrowSymbolsPointTheirWay) {
 
 TEST_F(FontToolTest, ShowPrintsTheFileBits) {
   std::string output;
-  ASSERT_EQ(RunCommand(Tool() + " font show " + P("KNJ_ALL.KNJ") + " 0x25E 258 一", output), 0)
-      << output;
+  ASSERT_EQ(Font("show " + P("KNJ_ALL.KNJ") + " 0x25E 258 一", output), 0) << output;
   const Bitmap one = GlyphOf(*font_, U'一');
   std::string expected = "0x025E 一\n";
   for (int y = 0; y < 24; y++) {
@@ -187,29 +183,30 @@ TEST_F(FontToolTest, ShowPrintsTheFileBits) {
   std::string blank = "0x0102 blank\n";
   for (int y = 0; y < 24; y++) blank += std::string(24, '.') + '\n';
   EXPECT_EQ(output, expected + blank + expected);
-  ASSERT_EQ(RunCommand(Tool() + " font show " + P("KNJ_ALL.KNJ") + " cursor-page", output), 0);
+  ASSERT_EQ(Font("show " + P("KNJ_ALL.KNJ") + " cursor-page", output), 0);
   EXPECT_EQ(output.substr(0, 19), "0x00FD cursor-page\n");
 }
 
-TEST_F(FontToolTest, ShowRefusesCodesItCannotShow) {
+TEST_F(FontToolTest, RefusesCodesAndFontsItCannotUse) {
   std::string output;
-  EXPECT_EQ(RunCommand(Tool() + " font show " + P("KNJ_ALL.KNJ") + " 0x1FFE", output), 1);
+  EXPECT_EQ(Font("show " + P("KNJ_ALL.KNJ") + " 0x1FFE", output), 1);
   EXPECT_NE(output.find("beyond the font"), std::string::npos) << output;
-  EXPECT_EQ(RunCommand(Tool() + " font show " + P("KNJ_ALL.KNJ") + " 0", output), 1);
-  EXPECT_EQ(RunCommand(Tool() + " font show " + P("KNJ_ALL.KNJ") + " abc", output), 1);
+  EXPECT_EQ(Font("show " + P("KNJ_ALL.KNJ") + " 0", output), 1);
+  EXPECT_EQ(Font("show " + P("KNJ_ALL.KNJ") + " abc", output), 1);
   EXPECT_NE(output.find("'a' is not in the charset"), std::string::npos) << output;
-  EXPECT_EQ(RunCommand(Tool() + " font show " + P("NONE.KNJ") + " 1", output), 1);
-  EXPECT_EQ(RunCommand(Tool() + " font show " + P("KNJ_ALL.KNJ"), output), 2);
+  EXPECT_EQ(Font("show " + P("NONE.KNJ") + " 1", output), 1);
+  EXPECT_EQ(Font("build --font " + P("none.ttf") + " " + P("X.KNJ"), output), 1);
+  EXPECT_NE(output.find("cannot open face 0"), std::string::npos) << output;
+  EXPECT_EQ(Font("build --face 3 --font '" + kGothic + "' " + P("X.KNJ"), output), 1);
+  EXPECT_EQ(Font("build --font " + P("KNJ_ALL.KNJ") + " " + P("X.KNJ"), output), 1);
+  EXPECT_FALSE(fs::exists(P("X.KNJ")));
 }
 
 TEST_F(FontToolTest, OtherFacesSizesAndFallbacks) {
   std::string output;
   // A smaller em gives a narrower 一; mincho draws 永 differently from gothic.
-  ASSERT_EQ(
-      RunCommand(Tool() + " font build --size 16 --font '" + kMincho + "' " + P("M16.KNJ"), output),
-      0)
-      << output;
-  const std::vector<uint8_t> small = ReadBytes(P("M16.KNJ"));
+  ASSERT_EQ(Font("build --size 16 --font '" + kMincho + "' " + P("M16.KNJ"), output), 0) << output;
+  const std::vector<uint8_t> small = ReadFileBytes(P("M16.KNJ"));
   int widestSmall = 0, widest = 0;
   for (int y = 0; y < 24; y++) {
     widestSmall = std::max(widestSmall, RowInk(GlyphOf(small, U'一'), y));
@@ -220,42 +217,22 @@ TEST_F(FontToolTest, OtherFacesSizesAndFallbacks) {
 
   // The rounded face lacks a few characters: listed, and --strict writes nothing; a fallback
   // face fills them.
-  ASSERT_EQ(RunCommand(Tool() + " font build --font '" + kRounded + "' " + P("R.KNJ"), output), 0);
+  ASSERT_EQ(Font("build --font '" + kRounded + "' " + P("R.KNJ"), output), 0);
   EXPECT_NE(output.find("has no glyph for"), std::string::npos) << output;
   EXPECT_NE(output.find("♥"), std::string::npos) << output;
-  EXPECT_EQ(Ink(GlyphOf(ReadBytes(P("R.KNJ")), U'♥')), 0);
-  EXPECT_EQ(
-      RunCommand(Tool() + " font build --strict --font '" + kRounded + "' " + P("S.KNJ"), output),
-      1);
+  EXPECT_EQ(Ink(GlyphOf(ReadFileBytes(P("R.KNJ")), U'♥')), 0);
+  EXPECT_EQ(Font("build --strict --font '" + kRounded + "' " + P("S.KNJ"), output), 1);
   EXPECT_FALSE(fs::exists(P("S.KNJ")));
-  ASSERT_EQ(RunCommand(Tool() + " font build --strict --font '" + kRounded + "' --fallback '" +
-                           kGothic + "' " + P("F.KNJ"),
-                       output),
-            0)
+  ASSERT_EQ(
+      Font("build --strict --font '" + kRounded + "' --fallback '" + kGothic + "' " + P("F.KNJ"),
+           output),
+      0)
       << output;
-  const std::vector<uint8_t> filled = ReadBytes(P("F.KNJ"));
+  const std::vector<uint8_t> filled = ReadFileBytes(P("F.KNJ"));
   EXPECT_EQ(GlyphOf(filled, U'♥'), GlyphOf(*font_, U'♥'));
   EXPECT_NE(GlyphOf(filled, U'永'), GlyphOf(*font_, U'永'));
   // Characters the face has only in their Windows-style form are taken in that form.
   EXPECT_GT(Ink(GlyphOf(filled, U'−')), 0);
-}
-
-TEST_F(FontToolTest, BuildRefusesBadArgumentsAndFonts) {
-  std::string output;
-  EXPECT_EQ(RunCommand(Tool() + " font build " + P("X.KNJ"), output), 2);
-  EXPECT_EQ(
-      RunCommand(Tool() + " font build --font '" + kGothic + "' --size 30 " + P("X.KNJ"), output),
-      2);
-  EXPECT_EQ(RunCommand(Tool() + " font build --font " + P("none.ttf") + " " + P("X.KNJ"), output),
-            1);
-  EXPECT_NE(output.find("cannot open face 0"), std::string::npos) << output;
-  EXPECT_EQ(
-      RunCommand(Tool() + " font build --face 3 --font '" + kGothic + "' " + P("X.KNJ"), output),
-      1);
-  EXPECT_EQ(
-      RunCommand(Tool() + " font build --font " + P("KNJ_ALL.KNJ") + " " + P("X.KNJ"), output), 1);
-  EXPECT_FALSE(fs::exists(P("X.KNJ")));
-  EXPECT_EQ(RunCommand(Tool() + " font frobnicate", output), 2);
 }
 
 }  // namespace

@@ -3,22 +3,19 @@
 #include "tools/tz2/quantise.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "resources/tz2.h"
-#include "support/test_data.h"
+#include "support/files.h"
+#include "support/pictures.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // A smooth full-colour picture with far more colours than a palette holds; `holes` makes a
 // transparent disc in the middle.
@@ -38,36 +35,48 @@ std::vector<uint8_t> Gradient(uint32_t w, uint32_t h, bool holes) {
   return rgba;
 }
 
-TEST(Quantise, AtMostTheColoursAskedFor) {
-  const std::vector<uint8_t> rgba = Gradient(64, 48, false);
-  const QuantPicture picture{64, 48, rgba};
+// Reduces pictures that must be reducible.
+QuantResult Reduce(std::span<const QuantPicture> pictures, int colours, float dither) {
   QuantResult result;
   std::string error;
-  ASSERT_TRUE(QuantReduce({&picture, 1}, 20, 1, result, error)) << error;
+  EXPECT_TRUE(QuantReduce(pictures, colours, dither, result, error)) << error;
+  EXPECT_EQ(result.pixels.size(), pictures.size());
+  return result;
+}
+
+TEST(Quantise, AtMostTheColoursAskedForTheSameEveryTime) {
+  const std::vector<uint8_t> rgba = Gradient(64, 48, false);
+  const QuantPicture picture{64, 48, rgba};
+  const QuantResult result = Reduce({&picture, 1}, 20, 1);
   EXPECT_LE(result.palette.size(), 20u);
   EXPECT_GE(result.palette.size(), 12u);  // a rich picture uses the palette it gets
   EXPECT_EQ(result.transparent, -1);
-  ASSERT_EQ(result.pixels.size(), 1u);
   ASSERT_EQ(result.pixels[0].size(), 64u * 48);
   for (uint8_t v : result.pixels[0]) ASSERT_LT(v, result.palette.size());
   // The corners keep their colours near enough.
   const PalEntry& corner = result.palette[result.pixels[0][64 * 48 - 1]];
   EXPECT_NEAR(corner.red, 255, 40);
   EXPECT_NEAR(corner.green, 255, 40);
+  const QuantResult a = Reduce({&picture, 1}, 20, 0.5f), b = Reduce({&picture, 1}, 20, 0.5f);
+  EXPECT_EQ(a.palette, b.palette);
+  EXPECT_EQ(a.pixels, b.pixels);
 }
 
 TEST(Quantise, TransparencyBecomesEntryZero) {
   const std::vector<uint8_t> rgba = Gradient(40, 40, true);
   const QuantPicture picture{40, 40, rgba};
-  QuantResult result;
-  std::string error;
-  ASSERT_TRUE(QuantReduce({&picture, 1}, 16, 0, result, error)) << error;
+  const QuantResult result = Reduce({&picture, 1}, 16, 0);
   EXPECT_LE(result.palette.size(), 16u);
   EXPECT_EQ(result.transparent, 0);
   for (size_t i = 0; i < 40 * 40; i++) {
-    const bool clear = rgba[i * 4 + 3] < 128;
-    EXPECT_EQ(result.pixels[0][i] == 0, clear) << "pixel " << i;
+    EXPECT_EQ(result.pixels[0][i] == 0, rgba[i * 4 + 3] < 128) << "pixel " << i;
   }
+  // A wholly transparent picture is all entry 0.
+  const std::vector<uint8_t> clear(6 * 3 * 4, 0);
+  const QuantPicture nothing{6, 3, clear};
+  const QuantResult none = Reduce({&nothing, 1}, 48, 1);
+  EXPECT_EQ(none.transparent, 0);
+  EXPECT_EQ(none.pixels[0], std::vector<uint8_t>(18, 0));
 }
 
 TEST(Quantise, FewColoursComeBackExactly) {
@@ -75,14 +84,11 @@ TEST(Quantise, FewColoursComeBackExactly) {
   const uint8_t colours[4][3] = {{10, 20, 30}, {200, 0, 0}, {0, 200, 0}, {250, 250, 250}};
   for (size_t i = 0; i < 16; i++) std::memcpy(&rgba[i * 4], colours[i % 4], 3);
   const QuantPicture picture{8, 2, rgba};
-  QuantResult result;
-  std::string error;
-  ASSERT_TRUE(QuantReduce({&picture, 1}, 8, 1, result, error)) << error;
+  const QuantResult result = Reduce({&picture, 1}, 8, 1);
   for (size_t i = 0; i < 16; i++) {
     const PalEntry& e = result.palette[result.pixels[0][i]];
-    EXPECT_EQ(e.red, colours[i % 4][0]);
-    EXPECT_EQ(e.green, colours[i % 4][1]);
-    EXPECT_EQ(e.blue, colours[i % 4][2]);
+    EXPECT_EQ((std::array<int, 3>{e.red, e.green, e.blue}),
+              (std::array<int, 3>{colours[i % 4][0], colours[i % 4][1], colours[i % 4][2]}));
   }
 }
 
@@ -95,38 +101,13 @@ TEST(Quantise, PicturesShareOnePalette) {
   }
   red[3] = 0;  // one transparent pixel
   const QuantPicture pictures[] = {{16, 16, red}, {16, 16, blue}};
-  QuantResult result;
-  std::string error;
-  ASSERT_TRUE(QuantReduce(pictures, 8, 1, result, error)) << error;
-  ASSERT_EQ(result.pixels.size(), 2u);
+  const QuantResult result = Reduce(pictures, 8, 1);
   EXPECT_EQ(result.transparent, 0);
   EXPECT_EQ(result.pixels[0][0], 0);
   EXPECT_EQ(result.palette[result.pixels[0][5]].red, 255);
   EXPECT_EQ(result.palette[result.pixels[0][5]].blue, 0);
   EXPECT_EQ(result.palette[result.pixels[1][5]].blue, 255);
   EXPECT_EQ(result.palette[result.pixels[1][5]].red, 0);
-}
-
-TEST(Quantise, SameInputSameBytes) {
-  const std::vector<uint8_t> rgba = Gradient(120, 90, true);
-  const QuantPicture picture{120, 90, rgba};
-  QuantResult a, b;
-  std::string error;
-  ASSERT_TRUE(QuantReduce({&picture, 1}, 48, 0.5f, a, error));
-  ASSERT_TRUE(QuantReduce({&picture, 1}, 48, 0.5f, b, error));
-  EXPECT_EQ(a.palette, b.palette);
-  EXPECT_EQ(a.pixels, b.pixels);
-}
-
-TEST(Quantise, AWhollyTransparentPicture) {
-  const std::vector<uint8_t> rgba(6 * 3 * 4, 0);
-  const QuantPicture picture{6, 3, rgba};
-  QuantResult result;
-  std::string error;
-  ASSERT_TRUE(QuantReduce({&picture, 1}, 48, 1, result, error)) << error;
-  EXPECT_EQ(result.transparent, 0);
-  ASSERT_FALSE(result.palette.empty());
-  for (uint8_t v : result.pixels[0]) EXPECT_EQ(v, 0);
 }
 
 TEST(Quantise, RefusesWhatItCannotDo) {
@@ -144,41 +125,32 @@ TEST(Quantise, RefusesWhatItCannotDo) {
 
 // [SECTION] The tool
 
-const std::string kTool = kToolBinary;
+class Tz2EncodeColours : public ::testing::Test {
+ protected:
+  // Runs "lntr3tool tz2 encode ARGS" in the temporary directory; answers the exit status.
+  int Encode(const std::string& args) {
+    return RunCommand("cd '" + dir.path.string() + "' && '" + kToolBinary + "' tz2 encode " + args,
+                      output);
+  }
+  // The TZ2 file `name` and its header.
+  Tz2Header Read(const std::string& name, std::vector<uint8_t>& bytes) {
+    bytes = ReadFileBytes(dir.path / name);
+    Tz2Header h{};
+    EXPECT_TRUE(Tz2ParseHeader(bytes, h)) << name;
+    return h;
+  }
 
-void WriteRgbaPng(const fs::path& path, uint32_t w, uint32_t h, const std::vector<uint8_t>& rgba) {
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  image.width = w;
-  image.height = h;
-  image.format = PNG_FORMAT_RGBA;
-  ASSERT_TRUE(png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr))
-      << image.message;
-}
-
-Tz2Header ReadHeader(const fs::path& path, std::vector<uint8_t>& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  Tz2Header h{};
-  EXPECT_TRUE(Tz2ParseHeader(bytes, h)) << path;
-  return h;
-}
-
-TEST(Tz2EncodeColours, SpritesForACharacterRange) {
   TempDir dir;
+  std::string output;
+};
+
+TEST_F(Tz2EncodeColours, SpritesForACharacterRange) {
   WriteRgbaPng(dir.path / "a.png", 40, 40, Gradient(40, 40, true));
   WriteRgbaPng(dir.path / "b.png", 40, 40, Gradient(40, 40, false));
-  std::string output;
-  ASSERT_EQ(
-      RunCommand(kTool + " tz2 encode " + (dir.path / "a.png").string() + " " +
-                     (dir.path / "A.TZ2").string() + " " + (dir.path / "b.png").string() + " " +
-                     (dir.path / "B.TZ2").string() + " --colors 48 --first-index 124 --dither 0.5",
-                 output),
-      0)
+  ASSERT_EQ(Encode("a.png A.TZ2 b.png B.TZ2 --colors 48 --first-index 124 --dither 0.5"), 0)
       << output;
   std::vector<uint8_t> a, b;
-  const Tz2Header ha = ReadHeader(dir.path / "A.TZ2", a), hb = ReadHeader(dir.path / "B.TZ2", b);
+  const Tz2Header ha = Read("A.TZ2", a), hb = Read("B.TZ2", b);
   EXPECT_EQ(ha.transparent, 0);
   EXPECT_EQ(ha.firstIndex, 124);
   EXPECT_LE(ha.colourCount, 48);
@@ -195,27 +167,13 @@ TEST(Tz2EncodeColours, SpritesForACharacterRange) {
   EXPECT_EQ(frame[20 * 40 + 25], 7);  // (right half: alpha 100 of 255, still transparent)
   EXPECT_GE(frame[0], 124);
   EXPECT_LT(frame[0], 124 + 48);
+  // A range that would pass the last palette entry is refused.
+  EXPECT_EQ(Encode("a.png X.TZ2 --colors 200 --first-index 124"), 1);
+  EXPECT_NE(output.find("passes palette entry 235"), std::string::npos) << output;
+  EXPECT_FALSE(std::filesystem::exists(dir.path / "X.TZ2"));
 }
 
-TEST(Tz2EncodeColours, BackgroundsUseTheirOwnRange) {
-  TempDir dir;
-  WriteRgbaPng(dir.path / "bg.png", 64, 48, Gradient(64, 48, false));
-  std::string output;
-  ASSERT_EQ(RunCommand(kTool + " tz2 encode " + (dir.path / "bg.png").string() + " " +
-                           (dir.path / "BG.TZ2").string() + " --colors 124",
-                       output),
-            0)
-      << output;
-  std::vector<uint8_t> bytes;
-  const Tz2Header h = ReadHeader(dir.path / "BG.TZ2", bytes);
-  EXPECT_EQ(h.transparent, kTz2NoTransparent);
-  EXPECT_EQ(h.firstIndex, 0);
-  EXPECT_LE(h.colourCount, 124);
-  EXPECT_EQ(h.width, 64);
-}
-
-TEST(Tz2EncodeColours, EachPictureItsOwnPalette) {
-  TempDir dir;
+TEST_F(Tz2EncodeColours, OpaquePicturesEachWithItsOwnPaletteOrShared) {
   std::vector<uint8_t> red(8 * 8 * 4, 255), blue(8 * 8 * 4, 255);
   for (size_t i = 0; i < 64; i++) {
     red[i * 4 + 1] = red[i * 4 + 2] = 0;
@@ -223,41 +181,18 @@ TEST(Tz2EncodeColours, EachPictureItsOwnPalette) {
   }
   WriteRgbaPng(dir.path / "r.png", 8, 8, red);
   WriteRgbaPng(dir.path / "b.png", 8, 8, blue);
-  const std::string pairs = (dir.path / "r.png").string() + " " + (dir.path / "R.TZ2").string() +
-                            " " + (dir.path / "b.png").string() + " " +
-                            (dir.path / "B.TZ2").string();
-  std::string output;
-  ASSERT_EQ(RunCommand(kTool + " tz2 encode " + pairs + " --colors 4 --each", output), 0) << output;
+  ASSERT_EQ(Encode("r.png R.TZ2 b.png B.TZ2 --colors 4 --each"), 0) << output;
   std::vector<uint8_t> r, b;
-  EXPECT_EQ(ReadHeader(dir.path / "R.TZ2", r).colourCount, 1);
-  EXPECT_EQ(ReadHeader(dir.path / "B.TZ2", b).colourCount, 1);
+  const Tz2Header h = Read("R.TZ2", r);
+  // Opaque pictures keep no transparent entry and start at entry 0, as backgrounds do.
+  EXPECT_EQ(h.transparent, kTz2NoTransparent);
+  EXPECT_EQ(h.firstIndex, 0);
+  EXPECT_EQ(h.colourCount, 1);
+  EXPECT_EQ(Read("B.TZ2", b).colourCount, 1);
   EXPECT_EQ(r[24 + 2], 255);  // red, stored blue, green, red
   EXPECT_EQ(b[24], 255);      // blue
-  ASSERT_EQ(RunCommand(kTool + " tz2 encode " + pairs + " --colors 4", output), 0) << output;
-  EXPECT_EQ(ReadHeader(dir.path / "R.TZ2", r).colourCount, 2);  // shared: both colours
-}
-
-TEST(Tz2EncodeColours, Refusals) {
-  TempDir dir;
-  WriteRgbaPng(dir.path / "bg.png", 8, 8, Gradient(8, 8, false));
-  const std::string in = (dir.path / "bg.png").string(), out = (dir.path / "X.TZ2").string();
-  std::string output;
-  EXPECT_EQ(RunCommand(kTool + " tz2 encode " + in + " " + out + " --colors 200 --first-index 124",
-                       output),
-            1);
-  EXPECT_NE(output.find("passes palette entry 235"), std::string::npos) << output;
-  EXPECT_EQ(
-      RunCommand(kTool + " tz2 encode " + in + " " + out + " --colors 16 --transparent 3", output),
-      2);
-  EXPECT_NE(output.find("transparency comes from alpha"), std::string::npos) << output;
-  EXPECT_EQ(RunCommand(kTool + " tz2 encode " + in + " " + out + " --colors 1", output), 2);
-  EXPECT_EQ(RunCommand(kTool + " tz2 encode " + in + " " + out + " " + in + " --colors 16", output),
-            2);
-  EXPECT_EQ(RunCommand(kTool + " tz2 encode " + in + " " + out + " --colors 16 --dither 2", output),
-            2);
-  // Without --colors a full-colour PNG is still refused, as before.
-  EXPECT_EQ(RunCommand(kTool + " tz2 encode " + in + " " + out, output), 1);
-  EXPECT_FALSE(fs::exists(out));
+  ASSERT_EQ(Encode("r.png R.TZ2 b.png B.TZ2 --colors 4"), 0) << output;
+  EXPECT_EQ(Read("R.TZ2", r).colourCount, 2);  // shared: both colours
 }
 
 }  // namespace

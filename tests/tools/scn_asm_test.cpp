@@ -9,25 +9,9 @@
 
 namespace {
 
+using scntest::Block;
 using scntest::EngineBlocks;
 using scntest::ScnToolTest;
-
-// A block of `size` bytes: the header word, the given entries, the rest zero.
-std::vector<uint8_t> Table(uint16_t header, std::vector<std::pair<int, uint16_t>> entries) {
-  std::vector<uint8_t> block(514, 0);
-  block[0] = static_cast<uint8_t>(header);
-  block[1] = static_cast<uint8_t>(header >> 8);
-  for (auto [k, offset] : entries) {
-    block[2 + 2 * k] = static_cast<uint8_t>(offset);
-    block[3 + 2 * k] = static_cast<uint8_t>(offset >> 8);
-  }
-  return block;
-}
-
-std::vector<uint8_t> Join(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
 
 // "bytes 0, 0, ..." with n zeros.
 std::string Padding(int n) {
@@ -73,18 +57,18 @@ message 9 at 0x1234
 
   const scntest::Blocks blocks = EngineBlocks(file);
   EXPECT_EQ(blocks.events,
-            Join(Table(0x0102, {{3, 0x202}, {7, 0x21F}}),
-                 {0x28, 0x0A, 0x31, 0x02,                    // scenario: high byte first
-                  0x43, 0x04, 0x0B, 0x05,                    // character code: high byte first
-                  0x21, 0x08, 0x70, 0x11, 0x01, 0x00,        // 70000 ms, low byte first
-                  0x5A, 12,   200,  0xFC,                    // back to its own start: -4
-                  0x24, 0,    2,    5,    0xE7, 1,    0x00,  // options jump from the choice's end
-                  0x22, 3,    0x29, 7,    0x20}));
+            Block(0x0102, {{3, 0x202}, {7, 0x21F}},
+                  {0x28, 0x0A, 0x31, 0x02,                    // scenario: high byte first
+                   0x43, 0x04, 0x0B, 0x05,                    // character code: high byte first
+                   0x21, 0x08, 0x70, 0x11, 0x01, 0x00,        // 70000 ms, low byte first
+                   0x5A, 12,   200,  0xFC,                    // back to its own start: -4
+                   0x24, 0,    2,    5,    0xE7, 1,    0x00,  // options jump from the choice's end
+                   0x22, 3,    0x29, 7,    0x20}));
   EXPECT_EQ(blocks.messages,
-            Join(Table(7, {{0, 0x202}, {1, 0x20B}, {2, 0x207}, {5, 0x207}, {9, 0x1234}}),
-                 {0x00, 0x40, 0x00, 0x41, 0xAF,                 // あい
-                  0x00, 0x42, 0xB0, 0xAF,                       // う{n}
-                  0xDF, 0xE0, 0xE1, 0xE2, 0xE3, 0xE4, 0xAF}));  // the six of name 2
+            Block(7, {{0, 0x202}, {1, 0x20B}, {2, 0x207}, {5, 0x207}, {9, 0x1234}},
+                  {0x00, 0x40, 0x00, 0x41, 0xAF,                 // あい
+                   0x00, 0x42, 0xB0, 0xAF,                       // う{n}
+                   0xDF, 0xE0, 0xE1, 0xE2, 0xE3, 0xE4, 0xAF}));  // the six of name 2
 }
 
 TEST_F(ScnToolTest, EachTextLineIsALineOfThePage) {
@@ -141,10 +125,10 @@ message 1 = late
 )");
   const scntest::Blocks blocks = EngineBlocks(file);
   // 'a' and 'b' take 1 and 2 around the explicit 0; 'late' takes 2 (0 and 1 are claimed).
-  EXPECT_EQ(blocks.events, Join(Table(0, {{0, 0x202}, {1, 0x202}, {2, 0x209}}),
-                                {0x34, 90, 30, 0x69, 2, 0x69, 0, 0x22, 1, 0x22, 2}));
-  EXPECT_EQ(blocks.messages, Join(Table(0, {{0, 0x205}, {1, 0x202}, {2, 0x202}}),
-                                  {0x00, 0x40, 0xAF, 0x00, 0x41, 0xAF}));
+  EXPECT_EQ(blocks.events, Block(0, {{0, 0x202}, {1, 0x202}, {2, 0x209}},
+                                 {0x34, 90, 30, 0x69, 2, 0x69, 0, 0x22, 1, 0x22, 2}));
+  EXPECT_EQ(blocks.messages,
+            Block(0, {{0, 0x205}, {1, 0x202}, {2, 0x202}}, {0x00, 0x40, 0xAF, 0x00, 0x41, 0xAF}));
 }
 
 TEST_F(ScnToolTest, ErrorsNameTheFileAndLineAndWriteNothing) {

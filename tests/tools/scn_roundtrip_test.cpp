@@ -13,6 +13,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using scntest::Block;
 using scntest::Blocks;
 using scntest::BuildFile;
 using scntest::EngineBlocks;
@@ -20,171 +21,8 @@ using scntest::ScnToolTest;
 
 // Every event command and every message command, in the form the disassembler writes; jumps
 // that land inside a command stay displacements, the rest are labels named by offset.
-constexpr const char* kEveryCommand = R"scn(# Scenario source written by lntr3tool scn disasm.
-
-[events]
-header 0x1234
-
-entry 0
-L0202:
-    end
-    quit
-    wave 3, 1, 2
-    ripple 4, 2, 0
-    closing
-    timer mark
-    timer 70000
-    ext 9
-    call 5
-    wait 100
-    choice 1
-        option 2 goto L0202
-        option 3 goto +4
-    waitclick
-    checkpoint
-    restore
-    scenario 0x0A31, 2
-    jump 0
-    nextday
-    tablechoice 2, 1
-    tableclear
-    storea 0x0102, 3
-    takea
-    storeb 0xFFFF, 255
-    takeb
-    allowskip
-    calendar 241
-    clock 240
-    addsat v250, 10
-    subsat v3, 5
-    goto L0202
-    if v1 == 2 goto L0202
-    if v1 != 2 goto L0202
-    if v1 > 2 goto L0202
-    if v1 < 2 goto L0202
-    if v1 >= 2 goto L0202
-    if v1 <= 2 goto L0202
-    if yes goto -3
-    if no goto +126
-    if bit 7 of v200 goto -128
-    if not bit 0 of v0 goto +4
-    if clicked goto +1
-    set v144, 9
-    add v10, 250
-    setbit v130, 6, 1
-    say 0
-    say 255 then clear
-    clear
-    op6c 1
-    seen 0x0FFF
-    nop
-    random v20, 6
-    saveprogress
-    ending 0
-    collect 79
-    bg 57
-    bgredraw 3
-    bgforget
-    bgfill 228
-    hide 11
-    hpic 4
-    vpic 5
-    char 2, 0x0A03
-    reveal 2, 1
-    show 32
-    filter 1
-    nextfilter 6
-    filternow 0
-    push 1, 12
-    weather 4
-    nextweather 7
-    remember 1
-    quake 3
-    claw
-    curtain
-    splash
-    zoom 2
-    palshow
-    palblack
-    fadeout 1
-    fadein 2
-    palsave
-    palrestore
-    palwhite
-    fadeoutwhite 1
-    fadeinwhite 1
-    undim
-    dim
-    fadeindim 1
-    fadeoutdim 1
-    music 3
-    musicpause
-    musicstop
-    op83 1
-    op84 2
-    musicfade
-    musicwait
-    musicnext 4
-    musiconce 5
-    soundload 12
-    soundfree
-    soundplay 2, 3
-    soundstop
-    opa4 1
-    opa5 2
-    soundfinish
-    soundfadein 0, 1
-    soundfadeout
-
-entry 5
-    end
-
-[messages]
-header 0x0042
-
-message 0
-    あいう{w}
-    {color yellow}【ミナ】{color 9}{shadow black}
-    {name 0}さん{name 4 5}{name 1 0}{name 1 1}{p}
-    {cr}
-    {clickdone 0}{pause 50}{lock}{unlock}{margin 4}{y 300}{redraw}{c 0x0000}{c 0x1FFF}{sym cursor-page}
-
-message 1
-    {flash}{quake 2}{changebg 57, 0, 11}{loadbg 0, 255, 255}{changevpic 1, 2, 3}{changehpic 4, 5, 6}
-    {changechar 129, 0x0A03}{addchar 2, 0x01FF}{swapchar 5, none}
-    {changescene 7, 0x0102, 1, 2, 3}{changechars 0, 0x0100, 1, 0x0201, 130, 0x03FF}
-    {returnchars 3, 0x0405, 4, 0x0506, 5, 0x0607}{wave 1, 2}{ripple 0, 1}{claw}{curtain}{splash}
-    {push 2, 4}{weather 1}{remember 0}{allowskip}{calendar 40}{clock 12}{nextweather 4}{zoom 1}
-    {waitclick}{bg 3}{bgredraw 0}{bgforget}{bgfill 0}{hide 0}{hpic 1}{vpic 2}{char 0, 0x0100}
-    {reveal 0, 0}{show 11}{filter 1}{nextfilter 2}{filternow 3}{set v90, 1}{add v91, 2}
-    {palshow}{palblack}{fadeout 1}{fadein 1}{palsave}{palrestore}{palwhite}{fadeoutwhite 1}
-    {fadeinwhite 1}{undim}{dim}{fadeindim 1}{fadeoutdim 1}{music 2}{musicpause}{musicstop}
-    {op83 0}{op84 0}{musicfade}{musicwait}{musicnext 3}{musiconce 4}{soundload 1}{soundfree}
-    {soundplay 1, 0}{soundstop}{opa4 0}{opa5 0}{soundfinish}{soundfadein 1, 2}{soundfadeout}
-
-message 2
-    {n}
-    一行目
-
-    三行目
-    {n}
-message 7 = 2
-
-message 3
-    {p}
-    次のページ{noend}
-
-message 6
-    続き
-
-# no entry points at this text
-message none
-    どこからも指されない
-
-# this text holds bytes that start no command
-message 4
-    {byte 0x20}{byte 0xF9}
-)scn";
+const std::string kEveryCommand =
+    ReadFileText(fs::path(LNTR3_SOURCE_DIR) / "tests/tools/data/every_command.scs");
 
 TEST_F(ScnToolTest, EveryCommandIsWrittenBackAsItWasWritten) {
   const std::vector<uint8_t> file = AsmOk(kEveryCommand);
@@ -199,7 +37,7 @@ TEST_F(ScnToolTest, DemoScenariosReassembleToTheSameBytes) {
   for (const auto& item : fs::directory_iterator(fs::path(LNTR3_SOURCE_DIR) / "demo/scenarios")) {
     if (item.path().extension() != ".scs") continue;
     count++;
-    const std::vector<uint8_t> file = AsmOk(scntest::ReadText(item.path()), "demo.scs");
+    const std::vector<uint8_t> file = AsmOk(ReadFileText(item.path()), "demo.scs");
     std::string text, output;
     ASSERT_EQ(Disasm(file, text, output), 0) << item.path() << output;
     EXPECT_EQ(output, "") << item.path();  // our own files have nothing odd to note
@@ -214,20 +52,6 @@ TEST_F(ScnToolTest, DemoScenariosReassembleToTheSameBytes) {
     }
   }
   EXPECT_GE(count, 2);
-}
-
-// A block of the given header word, entries and code.
-std::vector<uint8_t> Block(uint16_t header, std::vector<std::pair<int, uint16_t>> entries,
-                           const std::vector<uint8_t>& code) {
-  std::vector<uint8_t> block(514, 0);
-  block[0] = static_cast<uint8_t>(header);
-  block[1] = static_cast<uint8_t>(header >> 8);
-  for (auto [k, offset] : entries) {
-    block[2 + 2 * k] = static_cast<uint8_t>(offset);
-    block[3 + 2 * k] = static_cast<uint8_t>(offset >> 8);
-  }
-  block.insert(block.end(), code.begin(), code.end());
-  return block;
 }
 
 TEST_F(ScnToolTest, ForeignBlocksKeepEveryByte) {
@@ -306,8 +130,8 @@ std::vector<std::pair<int, std::string>> DisasmAll(const fs::path& dir, int coun
   std::vector<std::pair<int, std::string>> results;
   for (int i = 0; i < count; i++) {
     const std::string name = "f" + std::to_string(1000 + i) + ".SCN";
-    const std::string rc = scntest::ReadText(dir / (name + ".rc"));
-    results.push_back({rc.empty() ? -1 : std::stoi(rc), scntest::ReadText(dir / (name + ".err"))});
+    const std::string rc = ReadFileText(dir / (name + ".rc"));
+    results.push_back({rc.empty() ? -1 : std::stoi(rc), ReadFileText(dir / (name + ".err"))});
   }
   return results;
 }
@@ -342,7 +166,7 @@ TEST_F(ScnToolTest, TruncatedAndRandomFilesNeverCrashTheDisassembler) {
     files.push_back(BuildFile(blocks));
   }
   for (size_t i = 0; i < files.size(); i++) {
-    scntest::WriteFile(dir.path / ("f" + std::to_string(1000 + i) + ".SCN"), files[i]);
+    WriteFileBytes(dir.path / ("f" + std::to_string(1000 + i) + ".SCN"), files[i]);
   }
   const auto results = DisasmAll(dir.path, static_cast<int>(files.size()));
   for (size_t i = 0; i < results.size(); i++) {
@@ -353,7 +177,7 @@ TEST_F(ScnToolTest, TruncatedAndRandomFilesNeverCrashTheDisassembler) {
     if (i < firstWellFormed) continue;
     ASSERT_EQ(status, 0) << err;
     const std::string name = "f" + std::to_string(1000 + i) + ".SCN.scs";
-    const std::vector<uint8_t> again = AsmOk(scntest::ReadText(dir.path / name), "again.scs");
+    const std::vector<uint8_t> again = AsmOk(ReadFileText(dir.path / name), "again.scs");
     EXPECT_EQ(EngineBlocks(again), wellFormed[i - firstWellFormed]) << "file " << i;
   }
 }

@@ -6,40 +6,18 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "resources/lzss.h"
 #include "resources/memory.h"
+#include "support/files.h"
 #include "support/test_data.h"
 
 namespace scntest {
 
-namespace fs = std::filesystem;
-
-inline void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
-  WriteFile(path, std::string(bytes.begin(), bytes.end()));
-}
-
-inline std::vector<uint8_t> ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline std::string ReadText(const fs::path& path) {
-  const std::vector<uint8_t> bytes = ReadFile(path);
-  return std::string(bytes.begin(), bytes.end());
-}
-
 inline std::string Tool() {
-  return std::string("'") + LNTR3_BIN_DIR + "/lntr3tool'";
+  return "'" + kToolBinary + "'";
 }
 
 // The unpacked event and message blocks of a scenario file.
@@ -47,6 +25,20 @@ struct Blocks {
   std::vector<uint8_t> events, messages;
   bool operator==(const Blocks&) const = default;
 };
+
+// A block: the header word, the 256-entry table with the given entries, then `code`.
+inline std::vector<uint8_t> Block(uint16_t header, std::vector<std::pair<int, uint16_t>> entries,
+                                  const std::vector<uint8_t>& code = {}) {
+  std::vector<uint8_t> block(514, 0);
+  block[0] = static_cast<uint8_t>(header);
+  block[1] = static_cast<uint8_t>(header >> 8);
+  for (auto [k, offset] : entries) {
+    block[2 + 2 * k] = static_cast<uint8_t>(offset);
+    block[3 + 2 * k] = static_cast<uint8_t>(offset >> 8);
+  }
+  block.insert(block.end(), code.begin(), code.end());
+  return block;
+}
 
 // A scenario file of two packed blocks, laid out as the assembler does.
 inline std::vector<uint8_t> BuildFile(const Blocks& blocks) {
@@ -93,7 +85,7 @@ class ScnToolTest : public ::testing::Test {
   // Assembles `source` (written as NAME) into NAME.SCN; answers the exit status and fills
   // `output` with what the tool printed.
   int Asm(const std::string& source, std::string& output, const std::string& name = "t.scs") {
-    WriteFile(dir.path / name, source);
+    WriteFileBytes(dir.path / name, source);
     return RunCommand(Tool() + " scn asm '" + (dir.path / name).string() + "' '" +
                           (dir.path / (name + ".SCN")).string() + "'",
                       output);
@@ -102,17 +94,17 @@ class ScnToolTest : public ::testing::Test {
   std::vector<uint8_t> AsmOk(const std::string& source, const std::string& name = "t.scs") {
     std::string output;
     EXPECT_EQ(Asm(source, output, name), 0) << output;
-    return ReadFile(dir.path / (name + ".SCN"));
+    return ReadFileBytes(dir.path / (name + ".SCN"));
   }
   // Disassembles a scenario file; answers the status, the source in `text` and the messages
   // of the tool in `output`.
   int Disasm(const std::vector<uint8_t>& file, std::string& text, std::string& output) {
-    WriteFile(dir.path / "in.SCN", file);
+    WriteFileBytes(dir.path / "in.SCN", file);
     std::filesystem::remove(dir.path / "out.scs");
     const int status = RunCommand(Tool() + " scn disasm '" + (dir.path / "in.SCN").string() +
                                       "' -o '" + (dir.path / "out.scs").string() + "'",
                                   output);
-    text = ReadText(dir.path / "out.scs");
+    text = ReadFileText(dir.path / "out.scs");
     return status;
   }
 
