@@ -53,14 +53,24 @@ bool WriteAll(int fd, const void* data, size_t size) {
   return true;
 }
 
-// The mode a new file gets when nobody asks for one: what open(..., 0666) would give.
-mode_t DefaultMode() {
-  static const mode_t mask = [] {
-    const mode_t m = umask(022);
-    umask(m);
-    return m;
-  }();
-  return 0666 & ~mask;
+// Creates the temporary file ".NAME.XXXXXX.tmp" beside the target with `mode` (the umask
+// applies, as for any new file). -1 when none can be made.
+int CreateTemporary(const std::string& folder, const std::string& base, mode_t mode,
+                    std::string& temp) {
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  static uint64_t counter = 0;
+  for (int attempt = 0; attempt < 100; attempt++) {
+    uint64_t seed = (static_cast<uint64_t>(getpid()) << 32) ^ ++counter * 0x9E3779B97F4A7C15ull;
+    std::string random(kTempRandom, 'x');
+    for (char& c : random) {
+      c = kLetters[seed % (sizeof kLetters - 1)];
+      seed /= sizeof kLetters - 1;
+    }
+    temp = folder + "/." + base + "." + random + kTempSuffix;
+    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
 }
 
 bool Fail(std::string* error, const std::string& path, int reason) {
@@ -84,14 +94,11 @@ bool AtomicFileWriteWith(const std::string& requested,
   }
   const std::string folder = FolderOf(path);
   if (options.makeFolders && !MakeFolders(folder)) return Fail(error, requested, errno);
+  // A file that exists keeps its permission bits; a new one gets those asked for.
   const bool existed = stat(path.c_str(), &info) == 0;
-  const mode_t mode = existed                ? info.st_mode & 07777
-                      : options.newMode >= 0 ? static_cast<mode_t>(options.newMode)
-                                             : DefaultMode();
-
-  std::string temp =
-      folder + "/." + BaseOf(path) + "." + std::string(kTempRandom, 'X') + kTempSuffix;
-  const int fd = mkostemps(temp.data(), static_cast<int>(std::strlen(kTempSuffix)), O_CLOEXEC);
+  const mode_t newMode = options.newMode >= 0 ? static_cast<mode_t>(options.newMode) : 0666;
+  std::string temp;
+  const int fd = CreateTemporary(folder, BaseOf(path), existed ? 0600 : newMode, temp);
   if (fd < 0) return Fail(error, requested, errno);
   int reason = 0;
   const AtomicFileSink sink = [&](const void* data, size_t size) {
@@ -107,7 +114,7 @@ bool AtomicFileWriteWith(const std::string& requested,
       if (!reason) reason = errno ? errno : EIO;
     }
   };
-  step(fchmod(fd, mode) == 0);
+  if (existed) step(fchmod(fd, info.st_mode & 07777) == 0);
   if (ok && !produce(sink)) {
     if (!reason) reason = ECANCELED;  // the producer gave up on its own
     step(false);

@@ -11,7 +11,7 @@
 #include <string>
 
 struct AtomicFileOptions {
-  // Permission bits of a file that did not exist; -1: 0666 less the umask. A file that exists
+  // Permission bits of a file that did not exist, less the umask; -1: 0666. A file that exists
   // keeps its own.
   int newMode = -1;
   // Creates missing folders on the way to the file.

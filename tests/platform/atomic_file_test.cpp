@@ -65,6 +65,15 @@ TEST(AtomicFile, ReplacesWholeOrNotAtAllFollowsLinksAndClearsLeftovers) {
   AtomicFileRemoveStale(save);
   EXPECT_EQ(Names(dir.path), others);
   EXPECT_EQ(ReadFileBytes(save), fresh);
+
+  // A new file, in folders made on the way, gets the mode asked for.
+  AtomicFileOptions options;
+  options.newMode = 0600;
+  options.makeFolders = true;
+  const fs::path fresher = dir.path / "new" / "deeper" / "SETTINGS.INI";
+  ASSERT_TRUE(AtomicFileWrite(fresher.string(), fresh, options, &error)) << error;
+  EXPECT_EQ(fs::status(fresher).permissions(), fs::perms(0600));
+  EXPECT_EQ(ReadFileBytes(fresher), fresh);
 }
 
 }  // namespace
