@@ -25,8 +25,8 @@
 // shadow of (0, 0) lands on (2, 2), where no glyph has ink.
 constexpr int kTestFontCodes = 0x200;
 
-inline std::vector<uint8_t> TestFontBytes(int codes = kTestFontCodes) {
-  std::vector<uint8_t> font(static_cast<size_t>(codes) * kGlyphBytes, 0);
+inline Bytes TestFontBytes(int codes = kTestFontCodes) {
+  Bytes font(static_cast<size_t>(codes) * kGlyphBytes, 0);
   for (int code = 1; code <= codes; code++) {
     uint8_t* glyph = &font[static_cast<size_t>(code - 1) * kGlyphBytes];
     glyph[0] = 0x80;
@@ -35,15 +35,6 @@ inline std::vector<uint8_t> TestFontBytes(int codes = kTestFontCodes) {
     glyph[4] = static_cast<uint8_t>(bits);
   }
   return font;
-}
-
-// Makes `bytes` the loaded font.
-inline void InstallFont(const std::vector<uint8_t>& bytes) {
-  MemRelease(&FontBlock);
-  FontBlock = MemAlloc(static_cast<uint32_t>(bytes.size()), "KNJ_ALL.KNJ");
-  std::copy(bytes.begin(), bytes.end(), MemLock(FontBlock));
-  MemUnlock(FontBlock);
-  FontBytes = static_cast<uint32_t>(bytes.size());
 }
 
 // [SECTION] Message code
@@ -107,6 +98,12 @@ class TextTest : public ScenarioTest {
   static constexpr uint8_t kScreenColour = 3;
   static constexpr uint8_t kBackColour = 7;
 
+  // Makes `bytes` the loaded font.
+  static void InstallFont(const Bytes& bytes) {
+    MemRelease(&FontBlock);
+    FontBlock = Block(bytes, "KNJ_ALL.KNJ");
+    FontBytes = static_cast<uint32_t>(bytes.size());
+  }
   // The screen frame's pixel.
   static uint8_t Pixel(int x, int y) { return FramePixel(ScreenFrame, x, y); }
   // The code of the glyph drawn in `colour` with its top-left corner at (x, y), or 0.
