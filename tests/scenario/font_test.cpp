@@ -1,7 +1,5 @@
 // Glyphs on screen (ink, shadow, the frame's edges), plain text drawing, and choosing the font
 // file: the archive's, a loose alternative, the fallback and the stored choice.
-#include <fstream>
-
 #include "app/app.h"
 #include "app/presentation.h"
 #include "resources/pack.h"
@@ -107,8 +105,8 @@ class FontFileTest : public TextTest {
     TextTest::TearDown();
   }
   void WriteLoose(int n, size_t glyphs) {
-    std::ofstream out(dir.path / ("LNTR3_0" + std::to_string(n) + ".KNJ"), std::ios::binary);
-    out << std::string(72 * glyphs, '\xFF');
+    WriteFileBytes(dir.path / ("LNTR3_0" + std::to_string(n) + ".KNJ"),
+                   std::string(72 * glyphs, '\xFF'));
   }
 };
 

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -17,6 +16,7 @@
 #include "scenario/game_state.h"
 #include "scenario/scenario.h"
 #include "support/engine_fixture.h"
+#include "support/files.h"
 #include "support/test_data.h"
 
 using Bytes = std::vector<uint8_t>;
@@ -72,9 +72,7 @@ inline Bytes SimpleMessages(int n) {
 }
 
 inline void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
+  WriteFileBytes(path, bytes);
 }
 
 // The engine on the headless backend with a fresh game state and an empty data directory that
