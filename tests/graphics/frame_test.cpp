@@ -5,16 +5,11 @@
 
 #include "app/presentation.h"
 #include "support/engine_fixture.h"
+#include "support/frame_probe.h"
 
 namespace {
 
 using FrameTest = EngineTest;
-
-uint8_t PixelAt(MemHandle frame, int x, int y) {
-  const uint8_t value = MemLock(frame)[FramePixelOffset(x, y)];
-  MemUnlock(frame);
-  return value;
-}
 
 TEST_F(FrameTest, FramesStartBlackWithTheirHeader) {
   ASSERT_EQ(MemSize(ScreenFrame), kFrameBlockSize);
@@ -27,19 +22,19 @@ TEST_F(FrameTest, FramesStartBlackWithTheirHeader) {
   EXPECT_EQ(block[40 + 2 * 235], 235);  // colour table: 0..235 to themselves
   EXPECT_EQ(block[40 + 2 * 240], 0);    // 236..255 to 0
   MemUnlock(ScreenFrame);
-  EXPECT_EQ(PixelAt(ScreenFrame, 0, 0), kColourBlack);
-  EXPECT_EQ(PixelAt(BackFrame, 639, 479), kColourBlack);
+  EXPECT_EQ(FramePixel(ScreenFrame, 0, 0), kColourBlack);
+  EXPECT_EQ(FramePixel(BackFrame, 639, 479), kColourBlack);
   EXPECT_EQ(MemLockCount(ScreenFrame), 0);
 }
 
 TEST_F(FrameTest, FillTakesCornersInAnyOrderAndClipsAtTheFrame) {
   FrameFillRect(BackFrame, 20, 30, 10, 5, 7);
-  EXPECT_EQ(PixelAt(BackFrame, 10, 5), 7);
-  EXPECT_EQ(PixelAt(BackFrame, 20, 30), 7);
-  EXPECT_EQ(PixelAt(BackFrame, 21, 30), kColourBlack);
+  EXPECT_EQ(FramePixel(BackFrame, 10, 5), 7);
+  EXPECT_EQ(FramePixel(BackFrame, 20, 30), 7);
+  EXPECT_EQ(FramePixel(BackFrame, 21, 30), kColourBlack);
   FrameFillRect(BackFrame, 600, 450, 700, 500, 9);
-  EXPECT_EQ(PixelAt(BackFrame, 639, 479), 9);
-  EXPECT_EQ(PixelAt(BackFrame, 599, 479), kColourBlack);
+  EXPECT_EQ(FramePixel(BackFrame, 639, 479), 9);
+  EXPECT_EQ(FramePixel(BackFrame, 599, 479), kColourBlack);
   // The bottom row of the picture is the first row in memory.
   EXPECT_EQ(MemLock(BackFrame)[kFramePixelsOffset + 639], 9);
   MemUnlock(BackFrame);
@@ -63,22 +58,22 @@ TEST_F(FrameTest, GetAndPutBlockRoundTrip) {
   FrameGetBlock(saved, BackFrame, 100, 100, 26, 26);
   RectSet(DirtyRect, 640, 480, 0, 0);
   FramePutBlock(ScreenFrame, saved, 300, 200, 26, 26);
-  EXPECT_EQ(PixelAt(ScreenFrame, 300, 200), 42);
-  EXPECT_EQ(PixelAt(ScreenFrame, 311, 211), 43);
-  EXPECT_EQ(PixelAt(ScreenFrame, 326, 226), kColourBlack);
+  EXPECT_EQ(FramePixel(ScreenFrame, 300, 200), 42);
+  EXPECT_EQ(FramePixel(ScreenFrame, 311, 211), 43);
+  EXPECT_EQ(FramePixel(ScreenFrame, 326, 226), kColourBlack);
   EXPECT_EQ(DirtyRect, (Rect{300, 200, 326, 226}));
   // A block reaching past the frame writes only what lies inside.
   FramePutBlock(ScreenFrame, saved, 630, 470, 26, 26);
-  EXPECT_EQ(PixelAt(ScreenFrame, 639, 479), 42);
+  EXPECT_EQ(FramePixel(ScreenFrame, 639, 479), 42);
 }
 
 TEST_F(FrameTest, CopyRectMovesOnlyTheRectangle) {
   FrameFillRect(BackFrame, 0, 0, 639, 479, 5);
   FrameCopyRect(ScreenFrame, BackFrame, Rect{10, 10, 20, 20});
-  EXPECT_EQ(PixelAt(ScreenFrame, 10, 10), 5);
-  EXPECT_EQ(PixelAt(ScreenFrame, 21, 20), kColourBlack);
+  EXPECT_EQ(FramePixel(ScreenFrame, 10, 10), 5);
+  EXPECT_EQ(FramePixel(ScreenFrame, 21, 20), kColourBlack);
   FrameCopy(ScreenFrame, BackFrame);
-  EXPECT_EQ(PixelAt(ScreenFrame, 639, 0), 5);
+  EXPECT_EQ(FramePixel(ScreenFrame, 639, 0), 5);
 }
 
 TEST_F(FrameTest, ScreenUpdateMapsToTheClientAndEmptiesTheRectangle) {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,42 +20,11 @@
 #include "platform/headless/headless.h"
 #include "scenario/game_state.h"
 #include "scenario/scenario.h"
-#include "screens/background.h"
 #include "screens/main_flow.h"
 #include "support/engine_fixture.h"
+#include "support/frame_probe.h"
 
 namespace {
-
-// Rows of the screen frame that equal the back frame, noted at every paint (paint index).
-std::vector<int> gFirstPaint;
-int gPaints = 0;
-int gRowsGainedMax = 0;
-
-// Whether row y of the screen frame equals the back frame.
-bool RowShown(int y) {
-  const uint8_t* s = MemLock(ScreenFrame);
-  const uint8_t* b = MemLock(BackFrame);
-  const bool same = std::memcmp(s + FramePixelOffset(0, y), b + FramePixelOffset(0, y), 640) == 0;
-  MemUnlock(BackFrame);
-  MemUnlock(ScreenFrame);
-  return same;
-}
-
-// A window procedure that notes, at each paint, the rows newly equal to the back frame.
-int64_t WatchRows(uint32_t message, uint64_t wParam, int64_t lParam) {
-  if (message == WM_PAINT && !gFirstPaint.empty()) {
-    int gained = 0;
-    for (int y = 0; y < kFrameHeight; y++) {
-      if (gFirstPaint[y] < 0 && RowShown(y)) {
-        gFirstPaint[y] = gPaints;
-        gained++;
-      }
-    }
-    if (gained > gRowsGainedMax) gRowsGainedMax = gained;
-    gPaints++;
-  }
-  return WndProc(message, wParam, lParam);
-}
 
 class ShowTest : public EngineTest {
  protected:
@@ -63,51 +32,31 @@ class ShowTest : public EngineTest {
     StartEngine();
     Prepare();
   }
+  void TearDown() override {
+    DisplayBpp = 8;
+    WeatherMode = 0;
+    EngineTest::TearDown();
+  }
   // Distinct pictures: every back row differs from the screen, and rows differ from each other.
-  void Prepare() {
+  static void Prepare() {
     FrameFillRect(ScreenFrame, 0, 0, 639, 479, 20);
     for (int y = 0; y < kFrameHeight; y++) {
       FrameFillRect(BackFrame, 0, static_cast<int16_t>(y), 639, static_cast<int16_t>(y),
                     static_cast<uint16_t>(30 + y % 100));
     }
     FrameFillRect(BackFrame, 100, 200, 540, 260, 7);
-    SkipToChoice = 0;
-    SpecLow = 0;
-    ReadTextFast = 0;
-    SkipAllowed = 0;
+    SkipToChoice = SpecLow = ReadTextFast = SkipAllowed = 0;
     WeatherMode = 0;
     PlayMode = PlayModeEventScript;
   }
-  // Whether the screen's columns x0..x1 (inclusive) equal the back frame in every row.
-  static bool ColumnsShown(int x0, int x1) {
-    const uint8_t* s = MemLock(ScreenFrame);
-    const uint8_t* b = MemLock(BackFrame);
-    bool same = true;
-    for (int y = 0; y < kFrameHeight && same; y++) {
-      const uint32_t at = FramePixelOffset(x0, y);
-      same = std::memcmp(s + at, b + at, static_cast<size_t>(x1 - x0 + 1)) == 0;
-    }
-    MemUnlock(BackFrame);
-    MemUnlock(ScreenFrame);
-    return same;
-  }
-  // Whether the screen's columns x0..x1 still hold the old colour 20 everywhere.
+  // Whether the screen's columns x0..x1 (inclusive) still hold the old colour 20 everywhere.
   static bool ColumnsUntouched(int x0, int x1) {
-    const uint8_t* s = MemLock(ScreenFrame);
-    bool same = true;
-    for (int y = 0; y < kFrameHeight && same; y++) {
-      for (int x = x0; x <= x1 && same; x++) same = s[FramePixelOffset(x, y)] == 20;
+    for (int y = 0; y < kFrameHeight; y++) {
+      for (int x = x0; x <= x1; x++) {
+        if (FramePixel(ScreenFrame, x, y) != 20) return false;
+      }
     }
-    MemUnlock(ScreenFrame);
-    return same;
-  }
-  static bool ScreenIsBack() { return ColumnsShown(0, 639); }
-  // Virtual milliseconds that `run` takes.
-  template <typename Run>
-  static uint32_t Duration(Run run) {
-    const uint32_t start = PlatTicks();
-    run();
-    return PlatTicks() - start;
+    return true;
   }
   static void ExpectUnlocked() {
     EXPECT_EQ(MemLockCount(ScreenFrame), 0);
@@ -116,102 +65,153 @@ class ShowTest : public EngineTest {
   }
 };
 
-TEST_F(ShowTest, BackFrameIsCopiedAtOnce) {
+// [SECTION] Every effect
+
+// The conditions an effect runs under.
+enum : int {
+  kLowSpec = 1,   // the low-spec setting
+  kSkipping = 2,  // skipping to the next choice
+  kReadFast = 4,  // fast reading of text already read
+  kUnread = 8,    // fast reading on, but the text is new
+  kEnding = 16,   // an ending plays
+  kDeep = 32,     // a display deeper than 8 bits
+  kWeather = 64,  // a weather overlay runs
+};
+
+// One effect: it leaves the back frame on screen (only its strip, when it has one) in
+// minMs..maxMs of virtual time, repainting `paints` times when that is given.
+struct EffectRun {
+  const char* name;
+  void (*show)();
+  uint32_t minMs, maxMs;
+  int when = 0;
+  int strip = -1;  // left column of the 320-pixel strip shown; -1 the whole frame
+  uint16_t seed = 0;
+  int paints = -1;
+};
+void PrintTo(const EffectRun& run, std::ostream* os) {
+  *os << run.name;
+}
+
+template <uint16_t kMode>
+void Mode() {
+  ScreenShow(kMode);
+}
+
+const EffectRun kEffects[] = {
+    {"BackFrame", ShowBackFrame, 0, 1},
+    {"BackStrip4", [] { ShowBackStrip(4); }, 0, 1, 0, 320},  // 4 mod 3 = 1: the strip at 320
+    {"BackStrip2", [] { ShowBackStrip(2); }, 0, 1, 0, 160},
+    {"BackStripWithWeather", [] { ShowBackStrip(1); }, 0, 1, kWeather, 320},
+    {"Interlace", ShowInterlace, 2400, 2700},
+    {"InterlaceStrip", [] { ShowInterlaceStrip(0); }, 2400, 2700, 0, 0},
+    {"InterlaceStripSkipping", [] { ShowInterlaceStrip(1); }, 0, 1, kSkipping, 320},
+    {"Comb", ShowComb, 46 * 20, 46 * 22},
+    {"CombLowSpec", ShowComb, 0, 1, kLowSpec},
+    {"CombStrip", [] { ShowCombStrip(1); }, 46 * 20, 46 * 22, 0, 320},
+    {"CombStripWithWeather", [] { ShowCombStrip(0); }, 46 * 20, 46 * 22, kWeather, 0},
+    {"Dither", ShowDither, 16 * 40, 16 * 42},
+    {"DitherUnreadText", ShowDither, 16 * 40, 16 * 42, kUnread},
+    {"DitherDeepDisplayWaitsAfterOddPasses", ShowDither, 8 * 80, 8 * 82, kDeep, -1, 0, 8},
+    {"DitherCharsReadText", [] { ShowDitherChars(4); }, 0, 1, kReadFast},
+    {"DitherStripChars", [] { ShowDitherStripChars(2, 4); }, 16 * 40, 16 * 42, 0, 160},
+    {"OutOfRangeIsMode0", Mode<40>, 800, 999},
+    {"Spiral", Mode<1>, 150 * 20, 150 * 22},
+    {"RandomTilesSeed0", Mode<2>, 37 * 10, 37 * 12},
+    {"RandomTilesSeed1", Mode<2>, 37 * 10, 37 * 12, 0, -1, 1},
+    {"RandomTilesSeed255", Mode<2>, 37 * 10, 37 * 12, 0, -1, 255},
+    {"RandomTilesSeed4321", Mode<2>, 37 * 10, 37 * 12, 0, -1, 4321},
+    {"Diamonds", Mode<3>, 33 * 30, 33 * 32},
+    {"DiamondSweep", Mode<4>, 52 * 30, 52 * 32},
+    {"Mode6Comb", Mode<6>, 46 * 20, 46 * 22},
+    {"Mode6Skipping", Mode<6>, 0, 1, kSkipping},
+    {"ColumnComb", Mode<7>, 56 * 20, 56 * 22},
+    {"DitherSweep", Mode<8>, 56 * 20, 56 * 22},
+    {"Stretch", Mode<9>, 200, 202},
+    {"Blinds", Mode<10>, 16 * 40, 16 * 42},
+    {"BlindsOfAnEndingOnReadText", Mode<10>, 16 * 40, 16 * 42, kReadFast | kEnding},
+    {"Cut", Mode<11>, 0, 1},
+    {"Mode12Dither", Mode<12>, 16 * 40, 16 * 42},
+    {"Iris", Mode<13>, 700, 702},
+    {"SlideUp", Mode<14>, 500, 510},
+    {"SlideLeft", Mode<15>, 500, 510},
+    {"SlideDown", Mode<16>, 500, 510},
+    {"SlideRight", Mode<17>, 500, 510},
+    {"RandomLines", Mode<18>, 30 * 40, 30 * 42},
+    {"PushUp", Mode<26>, 4000, 4010},
+    {"PushLeft", Mode<27>, 4000, 4010},
+    {"PushDown", Mode<28>, 4000, 4010},
+    {"PushRight", Mode<29>, 4000, 4010},
+    // Low spec turns every mode into the cut to black and the fade-in of one 800 ms unit.
+    {"SpiralLowSpec", Mode<1>, 800, 999, kLowSpec},
+    {"DiamondsLowSpec", Mode<3>, 800, 999, kLowSpec},
+    {"CombLowSpecMode", Mode<6>, 800, 999, kLowSpec},
+    {"StretchLowSpec", Mode<9>, 800, 999, kLowSpec},
+    {"IrisLowSpec", Mode<13>, 800, 999, kLowSpec},
+    {"SlowPushLowSpec", Mode<22>, 800, 999, kLowSpec},
+    {"ZoomLowSpec", Mode<30>, 800, 999, kLowSpec},
+};
+
+class ShowEffectTest : public ShowTest, public ::testing::WithParamInterface<EffectRun> {};
+
+TEST_P(ShowEffectTest, LeavesTheBackFrameOnScreenInItsTime) {
+  const EffectRun& run = GetParam();
+  SpecLow = run.when & kLowSpec ? 1 : 0;
+  SkipToChoice = run.when & kSkipping ? 1 : 0;
+  ReadTextFast = run.when & (kReadFast | kUnread) ? 1 : 0;
+  SkipAllowed = run.when & kReadFast ? 1 : 0;
+  PlayMode = run.when & kEnding ? PlayModeEnding : PlayModeEventScript;
+  DisplayBpp = run.when & kDeep ? 32 : 8;
+  WeatherMode = run.when & kWeather ? 1 : 0;
+  RandomSeed = run.seed;
   const int paints = HeadlessPaintCount();
-  EXPECT_LE(Duration([] { ShowBackFrame(); }), 1u);
-  EXPECT_TRUE(ScreenIsBack());
-  EXPECT_GT(HeadlessPaintCount(), paints);
+  const uint32_t took = Duration(run.show);
+  if (run.strip < 0) {
+    EXPECT_TRUE(ScreenShowsBack());
+  } else {
+    EXPECT_TRUE(ScreenShowsBack(run.strip, 0, run.strip + 319, kFrameHeight - 1));
+    EXPECT_TRUE(run.strip == 0 || ColumnsUntouched(0, run.strip - 1));
+    EXPECT_TRUE(run.strip == 320 || ColumnsUntouched(run.strip + 320, 639));
+  }
+  EXPECT_GE(took, run.minMs);
+  EXPECT_LE(took, run.maxMs);
+  if (run.paints >= 0) {
+    EXPECT_EQ(HeadlessPaintCount() - paints, run.paints);
+  } else {
+    EXPECT_GT(HeadlessPaintCount(), paints);
+  }
   ExpectUnlocked();
 }
 
-TEST_F(ShowTest, BackStripTouchesOnlyItsColumns) {
-  ShowBackStrip(4);  // 4 mod 3 = 1: the strip at x = 320
-  EXPECT_TRUE(ColumnsShown(320, 639));
-  EXPECT_TRUE(ColumnsUntouched(0, 319));
-  ExpectUnlocked();
+INSTANTIATE_TEST_SUITE_P(Effects, ShowEffectTest, ::testing::ValuesIn(kEffects),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ShowTest, Mode32ChangesColoursOnly) {
+  ScreenShow(32);
+  EXPECT_TRUE(ColumnsUntouched(0, 639));
 }
 
-TEST_F(ShowTest, CentreStripStartsAt160) {
-  ShowBackStrip(2);
-  EXPECT_TRUE(ColumnsShown(160, 479));
-  EXPECT_TRUE(ColumnsUntouched(0, 159));
-  EXPECT_TRUE(ColumnsUntouched(480, 639));
-}
+// [SECTION] The order rows come in
 
-TEST_F(ShowTest, InterlaceTakesAbout2400Ms) {
-  const uint32_t took = Duration([] { ShowInterlace(); });
-  EXPECT_TRUE(ScreenIsBack());
-  EXPECT_GE(took, 2400u);
-  EXPECT_LE(took, 2700u);
-  ExpectUnlocked();
-}
+// Rows of the screen frame that equal the back frame, noted at every paint (paint index).
+std::vector<int> gFirstPaint;
+int gPaints = 0;
+int gRowsGainedMax = 0;
 
-TEST_F(ShowTest, InterlaceStripTouchesOnlyItsColumns) {
-  ShowInterlaceStrip(0);
-  EXPECT_TRUE(ColumnsShown(0, 319));
-  EXPECT_TRUE(ColumnsUntouched(320, 639));
-}
-
-TEST_F(ShowTest, CombTakes46StepsOf20Ms) {
-  const uint32_t took = Duration([] { ShowComb(); });
-  EXPECT_TRUE(ScreenIsBack());
-  EXPECT_GE(took, 46u * 20);
-  EXPECT_LE(took, 46u * 22);
-  ExpectUnlocked();
-}
-
-TEST_F(ShowTest, CombStripTouchesOnlyItsColumns) {
-  ShowCombStrip(1);
-  EXPECT_TRUE(ColumnsShown(320, 639));
-  EXPECT_TRUE(ColumnsUntouched(0, 319));
-}
-
-TEST_F(ShowTest, DitherTakes16PassesOf40Ms) {
-  const uint32_t took = Duration([] { ShowDither(); });
-  EXPECT_TRUE(ScreenIsBack());
-  EXPECT_GE(took, 16u * 40);
-  EXPECT_LE(took, 16u * 42);
-  ExpectUnlocked();
-}
-
-TEST_F(ShowTest, DitherOnADeepDisplayWaitsAfterOddPassesOnly) {
-  DisplayBpp = 32;
-  const int paints = HeadlessPaintCount();
-  const uint32_t took = Duration([] { ShowDither(); });
-  EXPECT_TRUE(ScreenIsBack());
-  EXPECT_GE(took, 8u * 80);
-  EXPECT_LE(took, 8u * 82);
-  EXPECT_EQ(HeadlessPaintCount() - paints, 8);
-  DisplayBpp = 8;
-}
-
-TEST_F(ShowTest, DitherStripCharsTouchesOnlyItsStripAndTakesNPerPass) {
-  const uint32_t took = Duration([] { ShowDitherStripChars(2, 4); });
-  EXPECT_TRUE(ColumnsShown(160, 479));
-  EXPECT_TRUE(ColumnsUntouched(0, 159));
-  EXPECT_TRUE(ColumnsUntouched(480, 639));
-  EXPECT_GE(took, 16u * 40);
-  EXPECT_LE(took, 16u * 42);
-  ExpectUnlocked();
-}
-
-TEST_F(ShowTest, WindowOperationsAreInstantWhenSkippingOrLowSpec) {
-  SpecLow = 1;
-  EXPECT_LE(Duration([] { ShowComb(); }), 1u);
-  EXPECT_TRUE(ScreenIsBack());
-  Prepare();
-  SkipToChoice = 1;
-  EXPECT_LE(Duration([] { ShowInterlaceStrip(1); }), 1u);
-  EXPECT_TRUE(ColumnsShown(320, 639));
-  EXPECT_TRUE(ColumnsUntouched(0, 319));
-  Prepare();
-  ReadTextFast = 1;
-  SkipAllowed = 1;
-  EXPECT_LE(Duration([] { ShowDitherChars(4); }), 1u);
-  EXPECT_TRUE(ScreenIsBack());
-  Prepare();
-  ReadTextFast = 1;  // fast reading alone, on unread text, changes nothing
-  EXPECT_GE(Duration([] { ShowDither(); }), 16u * 40);
+// A window procedure that notes, at each paint, the rows newly equal to the back frame.
+int64_t WatchRows(uint32_t message, uint64_t wParam, int64_t lParam) {
+  if (message == WM_PAINT && !gFirstPaint.empty()) {
+    int gained = 0;
+    for (int y = 0; y < kFrameHeight; y++) {
+      if (gFirstPaint[y] < 0 && ScreenShowsBack(0, y, kFrameWidth - 1, y)) {
+        gFirstPaint[y] = gPaints;
+        gained++;
+      }
+    }
+    gRowsGainedMax = std::max(gRowsGainedMax, gained);
+    gPaints++;
+  }
+  return WndProc(message, wParam, lParam);
 }
 
 class ShowRowsTest : public ShowTest {
@@ -229,19 +229,24 @@ class ShowRowsTest : public ShowTest {
   }
 };
 
-TEST_F(ShowRowsTest, CombShowsEveryRowAtItsStep) {
+TEST_F(ShowRowsTest, CombShowsSixteenRowsAStepSeventeenApart) {
   ShowComb();
   EXPECT_EQ(gPaints, 46);
   EXPECT_LE(gRowsGainedMax, 16);
-  for (int y = 0; y < kFrameHeight; y++) {
-    // The step j with 16j - 17m = y for one m in 0..15.
-    int step = -1;
-    for (int m = 0; m < 16; m++) {
-      if ((y + 17 * m) % 16 == 0) step = (y + 17 * m) / 16;
-    }
-    EXPECT_EQ(gFirstPaint[y], step) << "row " << y;
-  }
-  EXPECT_EQ(gFirstPaint[479], 31);
+  // Step j shows rows 16j, 16j - 17, 16j - 34, ...
+  const std::pair<int, int> rowSteps[] = {{0, 0},  {16, 1},   {15, 2},   {2, 15},
+                                          {1, 16}, {479, 31}, {478, 32}, {465, 45}};
+  for (auto [row, step] : rowSteps) EXPECT_EQ(gFirstPaint[row], step) << "row " << row;
+}
+
+TEST_F(ShowRowsTest, InterlaceShowsTwoRowsAStepFromBothEdges) {
+  ShowInterlace();
+  EXPECT_EQ(gPaints, 480);
+  EXPECT_EQ(gFirstPaint[0], 0);
+  EXPECT_EQ(gFirstPaint[479], 1);
+  EXPECT_EQ(gFirstPaint[2], 2);
+  EXPECT_EQ(gFirstPaint[477], 3);
+  EXPECT_EQ(gFirstPaint[1], 479);  // row 479 - 2 * 239
 }
 
 // Row identities for the push: column 0 and 1 give the row, column 2 the picture (5 new, 6 old).
@@ -255,11 +260,8 @@ void MarkRows(MemHandle frame, uint16_t picture) {
 
 // The picture (5 new, 6 old) and row shown on screen row y.
 std::pair<int, int> ShownRow(int y) {
-  const uint8_t* s = MemLock(ScreenFrame);
-  const int row = (s[FramePixelOffset(1, y)] - 20) * 200 + s[FramePixelOffset(0, y)] - 20;
-  const int picture = s[FramePixelOffset(2, y)];
-  MemUnlock(ScreenFrame);
-  return {picture, row};
+  const int row = (FramePixel(ScreenFrame, 1, y) - 20) * 200 + FramePixel(ScreenFrame, 0, y) - 20;
+  return {FramePixel(ScreenFrame, 2, y), row};
 }
 
 uint16_t gPushDirection = 0;
@@ -287,149 +289,19 @@ int64_t WatchPush(uint32_t message, uint64_t wParam, int64_t lParam) {
   return WndProc(message, wParam, lParam);
 }
 
-class ShowPushTest : public ShowTest {
- protected:
-  void SetUp() override {
-    StartEngine(HeadlessConfig{}, WatchPush);
-    Prepare();
+TEST_F(ShowTest, VerticalPushesMoveTheOldPictureOutAsTheNewComesIn) {
+  StartEngine(HeadlessConfig{}, WatchPush);
+  Prepare();
+  for (const uint16_t direction : {0, 2}) {
     MarkRows(BackFrame, 5);
     MarkRows(ScreenFrame, 6);
-    gPushFaults = 0;
-    gPushPaints = 0;
+    gPushDirection = direction;
+    gPushFaults = gPushPaints = 0;
+    ShowPush(direction, 1);
+    EXPECT_GT(gPushPaints, 100) << direction;
+    EXPECT_EQ(gPushFaults, 0) << direction;
+    EXPECT_TRUE(ScreenShowsBack()) << direction;
   }
-};
-
-TEST_F(ShowPushTest, UpMovesTheOldPictureUpAsTheNewFillsTheBottom) {
-  gPushDirection = 0;
-  ShowPush(0, 1);
-  EXPECT_GT(gPushPaints, 100);
-  EXPECT_EQ(gPushFaults, 0);
-  EXPECT_TRUE(ScreenIsBack());
-}
-
-TEST_F(ShowPushTest, DownMovesTheOldPictureDownAsTheNewFillsTheTop) {
-  gPushDirection = 2;
-  ShowPush(2, 1);
-  EXPECT_GT(gPushPaints, 100);
-  EXPECT_EQ(gPushFaults, 0);
-  EXPECT_TRUE(ScreenIsBack());
-}
-
-TEST_F(ShowRowsTest, InterlaceShowsTwoRowsAStepFromBothEdges) {
-  ShowInterlace();
-  EXPECT_EQ(gPaints, 480);
-  EXPECT_EQ(gFirstPaint[0], 0);
-  EXPECT_EQ(gFirstPaint[479], 1);
-  EXPECT_EQ(gFirstPaint[2], 2);
-  EXPECT_EQ(gFirstPaint[477], 3);
-  EXPECT_EQ(gFirstPaint[1], 479);  // row 479 - 2 * 239
-}
-
-TEST_F(ShowTest, ScreenShowOutOfRangeBehavesAsModeZero) {
-  const uint32_t took = Duration([] { ScreenShow(40); });
-  EXPECT_TRUE(ScreenIsBack());
-  EXPECT_GE(took, 800u);  // the fade-in of one 800 ms unit
-  ExpectUnlocked();
-}
-
-TEST_F(ShowTest, ScreenShowLowSpecIsACutToBlackAndAFadeIn) {
-  SpecLow = 1;
-  const uint32_t took = Duration([] { ScreenShow(6); });
-  EXPECT_TRUE(ScreenIsBack());
-  EXPECT_GE(took, 800u);
-  EXPECT_LT(took, 1000u);
-}
-
-TEST_F(ShowTest, ScreenShowWhileSkippingIsAnInstantCutExceptInEndings) {
-  SkipToChoice = 1;
-  EXPECT_LE(Duration([] { ScreenShow(6); }), 1u);
-  EXPECT_TRUE(ScreenIsBack());
-  Prepare();
-  ReadTextFast = 1;
-  SkipAllowed = 1;
-  PlayMode = PlayModeEnding;  // read text does not skip the effect of an ending
-  EXPECT_GE(Duration([] { ScreenShow(10); }), 16u * 40);
-  EXPECT_TRUE(ScreenIsBack());
-}
-
-TEST_F(ShowTest, ScreenShowCombAndDitherModes) {
-  EXPECT_GE(Duration([] { ScreenShow(6); }), 46u * 20);
-  EXPECT_TRUE(ScreenIsBack());
-  Prepare();
-  EXPECT_GE(Duration([] { ScreenShow(12); }), 16u * 40);
-  EXPECT_TRUE(ScreenIsBack());
-  Prepare();
-  EXPECT_LE(Duration([] { ScreenShow(11); }), 1u);
-  EXPECT_TRUE(ScreenIsBack());
-}
-
-TEST_F(ShowTest, BlindsAndRandomLinesCompleteThePicture) {
-  EXPECT_GE(Duration([] { ScreenShow(10); }), 16u * 40);
-  EXPECT_TRUE(ScreenIsBack());
-  Prepare();
-  EXPECT_GE(Duration([] { ScreenShow(18); }), 30u * 40);
-  EXPECT_TRUE(ScreenIsBack());
-  ExpectUnlocked();
-}
-
-TEST_F(ShowTest, SpiralCopiesEveryTileEightAWait) {
-  const uint32_t took = Duration([] { ScreenShow(1); });
-  EXPECT_TRUE(ScreenIsBack());
-  EXPECT_GE(took, 150u * 20);
-  EXPECT_LE(took, 150u * 22);
-  ExpectUnlocked();
-}
-
-TEST_F(ShowTest, RandomTilesCopyAllTilesWhateverTheRandomValues) {
-  for (const uint16_t seed : {0, 1, 255, 4321}) {
-    Prepare();
-    RandomSeed = seed;
-    const uint32_t took = Duration([] { ScreenShow(2); });
-    EXPECT_TRUE(ScreenIsBack()) << "seed " << seed;
-    EXPECT_GE(took, 37u * 10);
-    EXPECT_LE(took, 37u * 12);
-  }
-  ExpectUnlocked();
-}
-
-TEST_F(ShowTest, DiamondsGrowIn33StepsAndSweepIn52) {
-  EXPECT_GE(Duration([] { ScreenShow(3); }), 33u * 30);
-  EXPECT_TRUE(ScreenIsBack());
-  Prepare();
-  const uint32_t took = Duration([] { ScreenShow(4); });
-  EXPECT_TRUE(ScreenIsBack());
-  EXPECT_GE(took, 52u * 30);
-  EXPECT_LE(took, 52u * 32);
-  ExpectUnlocked();
-}
-
-TEST_F(ShowTest, ColumnCombAndDitherSweepCompleteThePicture) {
-  const uint32_t took = Duration([] { ScreenShow(7); });
-  EXPECT_TRUE(ScreenIsBack());
-  EXPECT_GE(took, 56u * 20);
-  EXPECT_LE(took, 56u * 22);
-  Prepare();
-  EXPECT_GE(Duration([] { ScreenShow(8); }), 56u * 20);
-  EXPECT_TRUE(ScreenIsBack());
-  ExpectUnlocked();
-}
-
-TEST_F(ShowTest, SlidesAndPushesEndOnTheNewPictureInTheirTime) {
-  for (const uint16_t mode : {14, 15, 16, 17}) {
-    Prepare();
-    const uint32_t took = Duration([mode] { ScreenShow(mode); });
-    EXPECT_TRUE(ScreenIsBack()) << mode;
-    EXPECT_GE(took, 500u);
-    EXPECT_LE(took, 510u);
-  }
-  for (const uint16_t mode : {26, 27, 28, 29}) {
-    Prepare();
-    const uint32_t took = Duration([mode] { ScreenShow(mode); });
-    EXPECT_TRUE(ScreenIsBack()) << mode;
-    EXPECT_GE(took, 4000u);
-    EXPECT_LE(took, 4010u);
-  }
-  ExpectUnlocked();
 }
 
 TEST(ShowSineTest, FoldsEveryQuarter) {
@@ -450,18 +322,7 @@ TEST(ShowSineTest, FoldsEveryQuarter) {
   EXPECT_EQ(CosHalfDeg(1080), -32767);
 }
 
-TEST_F(ShowTest, StretchAndIrisEndOnTheNewPictureInTheirTime) {
-  uint32_t took = Duration([] { ScreenShow(9); });
-  EXPECT_TRUE(ScreenIsBack());
-  EXPECT_GE(took, 200u);
-  EXPECT_LE(took, 202u);
-  Prepare();
-  took = Duration([] { ScreenShow(13); });
-  EXPECT_TRUE(ScreenIsBack());
-  EXPECT_GE(took, 700u);
-  EXPECT_LE(took, 702u);
-  ExpectUnlocked();
-}
+// [SECTION] Zoom and weather
 
 // What the window showed at the first present 600 ms or more into a zoom started at
 // gZoomStart.
@@ -522,52 +383,31 @@ class ZoomTest : public ShowTest {
   }
 };
 
-TEST_F(ZoomTest, GrowsFromTheCentreWhileTheColoursRiseAndEndsOnThePicture) {
-  const uint32_t took = Zoom();
-  EXPECT_GE(took, 1200u);
-  EXPECT_LE(took, 1222u);
-  ASSERT_TRUE(gHalfWay.seen);
+TEST_F(ZoomTest, GrowsFromTheCentreOverTheWholeClientWhileTheColoursRise) {
   // Half way the window shows the middle half of the picture at twice its size: the corners
-  // show cells (2, 2) and (7, 7), the centre the cell right of and below it, (5, 5) ...
-  EXPECT_EQ(gHalfWay.topLeft, Rgb(gHalfWay.shown[Cell(2, 2)]));
-  EXPECT_EQ(gHalfWay.bottomRight, Rgb(gHalfWay.shown[Cell(7, 7)]));
-  EXPECT_EQ(gHalfWay.centre, Rgb(gHalfWay.shown[Cell(5, 5)]));
-  // ... at about half brightness.
-  EXPECT_NEAR(gHalfWay.shown[0].blue, 100, 4);
-  // At the end the whole picture in its own colours, the screen frame equal to the back frame.
-  EXPECT_TRUE(ScreenIsBack());
-  EXPECT_EQ(ShownPalette[Cell(0, 0)], ScenePalette[Cell(0, 0)]);
-  EXPECT_EQ(HeadlessPixel(0, 0), Rgb(ScenePalette[Cell(0, 0)]));
-  EXPECT_EQ(HeadlessPixel(639, 479), Rgb(ScenePalette[Cell(9, 9)]));
-  ExpectUnlocked();
-}
-
-TEST_F(ZoomTest, FillsTheWholeClientAreaAtAnySize) {
-  int width, height;
-  PlatAdjustWindowRect(1280, 960, width, height);
-  PlatMoveWindow(0, 0, width, height);
-  ASSERT_EQ(ClientWidth, 1280);
-  Zoom();
-  ASSERT_TRUE(gHalfWay.seen);
-  EXPECT_EQ(gHalfWay.topLeft, Rgb(gHalfWay.shown[Cell(2, 2)]));
-  EXPECT_EQ(gHalfWay.bottomRight, Rgb(gHalfWay.shown[Cell(7, 7)]));
-  // Client (320, 240) is a quarter of the way in: picture (160 + 80, 120 + 60), cell (3, 3).
-  EXPECT_EQ(gHalfWay.centre, Rgb(gHalfWay.shown[Cell(3, 3)]));
-  EXPECT_EQ(HeadlessPixel(1279, 959), Rgb(ScenePalette[Cell(9, 9)]));
-}
-
-TEST_F(ShowTest, WithWeatherStripsStillTouchOnlyTheirColumns) {
-  WeatherMode = 1;
-  ShowCombStrip(0);
-  EXPECT_TRUE(ColumnsShown(0, 319));
-  EXPECT_TRUE(ColumnsUntouched(320, 639));
-  Prepare();
-  WeatherMode = 1;
-  ShowBackStrip(1);
-  EXPECT_TRUE(ColumnsShown(320, 639));
-  EXPECT_TRUE(ColumnsUntouched(0, 319));
-  ExpectUnlocked();
-  WeatherMode = 0;
+  // show cells (2, 2) and (7, 7). Client (320, 240) is the centre at 640 x 480, cell (5, 5);
+  // at 1280 x 960 it is a quarter of the way in: picture (160 + 80, 120 + 60), cell (3, 3).
+  for (const auto& [width, centre] : {std::pair{640, Cell(5, 5)}, std::pair{1280, Cell(3, 3)}}) {
+    int w, h;
+    PlatAdjustWindowRect(width, width * 3 / 4, w, h);
+    PlatMoveWindow(0, 0, w, h);
+    ASSERT_EQ(ClientWidth, width);
+    gHalfWay = HalfWay{};
+    const uint32_t took = Zoom();
+    EXPECT_GE(took, 1200u);
+    EXPECT_LE(took, 1222u);
+    ASSERT_TRUE(gHalfWay.seen);
+    EXPECT_EQ(gHalfWay.topLeft, Rgb(gHalfWay.shown[Cell(2, 2)])) << width;
+    EXPECT_EQ(gHalfWay.bottomRight, Rgb(gHalfWay.shown[Cell(7, 7)])) << width;
+    EXPECT_EQ(gHalfWay.centre, Rgb(gHalfWay.shown[centre])) << width;
+    EXPECT_NEAR(gHalfWay.shown[0].blue, 100, 4) << "about half brightness";
+    // At the end the whole picture in its own colours, the screen frame equal to the back frame.
+    EXPECT_TRUE(ScreenShowsBack());
+    EXPECT_EQ(ShownPalette[Cell(0, 0)], ScenePalette[Cell(0, 0)]);
+    EXPECT_EQ(HeadlessPixel(0, 0), Rgb(ScenePalette[Cell(0, 0)]));
+    EXPECT_EQ(HeadlessPixel(width - 1, width * 3 / 4 - 1), Rgb(ScenePalette[Cell(9, 9)]));
+    ExpectUnlocked();
+  }
 }
 
 // The weather modes seen at every present while an effect runs with weather.
@@ -649,54 +489,6 @@ TEST_F(WeatherHandOffTest, WithTheSettingOffAnEndingModeEndsAndARunningOneStays)
   EXPECT_EQ(WeatherMode, 0);
   WeatherOverlayOn(1);
   EXPECT_EQ(WeatherMode, 1);
-}
-
-TEST_F(ShowTest, LowSpecTurnsEveryModeIntoTheFadeIn) {
-  SpecLow = 1;
-  for (const uint16_t mode : {1, 3, 9, 13, 22, 30}) {
-    Prepare();
-    SpecLow = 1;
-    const uint32_t took = Duration([mode] { ScreenShow(mode); });
-    EXPECT_TRUE(ScreenIsBack()) << mode;
-    EXPECT_GE(took, 800u) << mode;
-    EXPECT_LT(took, 1000u) << mode;
-  }
-}
-
-TEST_F(ShowTest, DitherCharsBlendsTheRangeFromThePreviousCharacter) {
-  CharPalettes = MemAlloc(20 * kCharPaletteRecordSize, "CHR_PAL.DAT");
-  uint8_t* records = MemLock(CharPalettes);
-  std::memset(records, 0, 20 * kCharPaletteRecordSize);
-  for (int i = 0; i < kCharPaletteColours; i++) {
-    uint8_t* colour = records + 10 * kCharPaletteRecordSize + i * 3;  // character 2, group 0
-    colour[0] = 30;
-    colour[1] = 60;
-    colour[2] = 150;
-  }
-  MemUnlock(CharPalettes);
-  BgShown = 0;
-  RangePrevChar[kRangeA] = 0x100;
-  RangeChar[kRangeA] = 0x200;
-  RangePrevChar[kRangeB] = kRangeFree;
-  RangeChar[kRangeB] = kRangeFree;
-  HeadlessWatchPaletteEntry(kPalCharacterAFirst + 5);
-  ShowDitherChars(4);
-  EXPECT_TRUE(ScreenIsBack());
-  const PalEntry& shown = ScenePalette[kPalCharacterAFirst + 5];
-  EXPECT_EQ(shown.red, 150);
-  EXPECT_EQ(shown.green, 60);
-  EXPECT_EQ(shown.blue, 30);
-  bool sawFirstPass = false;  // pass 1: 150 x 1 / 15 = 10
-  for (const PalEntry& colour : HeadlessWatchedColours()) sawFirstPass |= colour.red == 10;
-  EXPECT_TRUE(sawFirstPass);
-  MemRelease(&CharPalettes);
-  RangePrevChar[kRangeA] = kRangeFree;
-  RangeChar[kRangeA] = kRangeFree;
-}
-
-TEST_F(ShowTest, Mode32ChangesColoursOnly) {
-  ScreenShow(32);
-  EXPECT_TRUE(ColumnsUntouched(0, 639));
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 // Glyphs on screen (ink, shadow, the frame's edges), plain text drawing, and choosing the font
 // file: the archive's, a loose alternative, the fallback and the stored choice.
-#include <fstream>
-
 #include "app/app.h"
 #include "app/presentation.h"
 #include "resources/pack.h"
@@ -99,20 +97,17 @@ class FontFileTest : public TextTest {
  protected:
   void SetUp() override {
     TextTest::SetUp();
-    WriteStartArchives(data.path);
-    DataDir = data.path.string();
+    WriteStartArchives(dir.path);
     ASSERT_TRUE(PackOpen());
   }
   void TearDown() override {
     PackClose();
-    DataDir.clear();
     TextTest::TearDown();
   }
   void WriteLoose(int n, size_t glyphs) {
-    std::ofstream out(data.path / ("LNTR3_0" + std::to_string(n) + ".KNJ"), std::ios::binary);
-    out << std::string(72 * glyphs, '\xFF');
+    WriteFileBytes(dir.path / ("LNTR3_0" + std::to_string(n) + ".KNJ"),
+                   std::string(72 * glyphs, '\xFF'));
   }
-  TempDir data;
 };
 
 TEST_F(FontFileTest, ChosenLooseFontIsLoadedAndStored) {
@@ -155,8 +150,8 @@ TEST_F(FontFileTest, NextFontVisitsThePresentFontsThenGoesBackToZero) {
   EXPECT_EQ(FontBytes, 72u);
 
   // With nothing present, font 0 stays and nothing is loaded again.
-  std::filesystem::remove(data.path / "LNTR3_02.KNJ");
-  std::filesystem::remove(data.path / "LNTR3_06.KNJ");
+  std::filesystem::remove(dir.path / "LNTR3_02.KNJ");
+  std::filesystem::remove(dir.path / "LNTR3_06.KNJ");
   FindFonts();
   FontNo = 0;
   SelectFont();
@@ -172,7 +167,7 @@ TEST_F(FontFileTest, StartUpLoadsTheStoredFont) {
   HeadlessConfig config;
   config.settings = {{"FontNo", "3"}};
   config.settingsKey = true;
-  AppConfig.dataDir = data.path.string();
+  AppConfig.dataDir = dir.path.string();
   StartEngine(config);
   EXPECT_EQ(FontNo, 3u);
   ASSERT_TRUE(InitGame());

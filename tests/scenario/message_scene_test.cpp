@@ -4,69 +4,31 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <initializer_list>
 #include <set>
 #include <utility>
 #include <vector>
 
 #include "graphics/show.h"
-#include "resources/text_format.h"
 #include "scenario/message.h"
 #include "scenario/text_fixture.h"
 #include "screens/background.h"
 #include "screens/main_flow.h"
+#include "support/frame_probe.h"
 #include "support/scene_data.h"
-#include "support/test_data.h"
 
 namespace {
 
-// Colour numbers of the test pictures. Backgrounds are solid; every sprite is 300 rows high
-// with its top 40 rows and leftmost 20 columns transparent.
-constexpr uint8_t kBg1 = 10;   // background 1 (S01D)
-constexpr uint8_t kBg2 = 20;   // background 2 (S02D)
-constexpr uint8_t kBg51 = 30;  // background 51 (S01E), group 1
-constexpr int kCharTop = 40;   // first sprite row drawn
-
-// Character codes: 0x0B01 and 0x0B02 are 400 wide, the others 200 wide at header x 40.
-struct Sprite {
-  uint16_t code;
-  uint8_t value;
-};
-constexpr Sprite kSprites[] = {{0x0A01, 1}, {0x0A02, 2}, {0x0B01, 3},
-                               {0x0B02, 4}, {0x0C01, 5}, {0x0D01, 6}};
-
-// The colour number a sprite's value takes in range A or B.
-constexpr uint8_t InA(uint8_t value) {
-  return static_cast<uint8_t>(124 + value);
-}
-constexpr uint8_t InB(uint8_t value) {
-  return static_cast<uint8_t>(172 + value);
-}
-
+// The scene set's pictures; character c in group g takes palette record 5c + g, red 5c + g.
 class MessageSceneTest : public TextTest {
  protected:
   void SetUp() override {
     TextTest::SetUp();
-    DataDir = data.path.string();
-    PlayMode = PlayModeEventScript;
-    BackGrp = 0;
-    CharPalettes = CharPaletteBlock(80);  // character c, group g: record 5c + g, red 5c + g
-    RangeChar[kRangeA] = RangeChar[kRangeB] = kRangeFree;
-    RangePrevChar[kRangeA] = RangePrevChar[kRangeB] = kRangeFree;
-    WritePicture(data.path, "S01D.TZ2", SolidPicture(640, 480, kBg1, {0, 0, 160, 0}));
-    WritePicture(data.path, "S02D.TZ2", SolidPicture(640, 480, kBg2, {0, 160, 0, 0}));
-    WritePicture(data.path, "S01E.TZ2", SolidPicture(640, 480, kBg51, {160, 0, 0, 0}));
-    for (const Sprite& s : kSprites) {
-      const bool wide = (s.code >> 8) == 0x0B;
-      TestPicture sprite = SpritePicture(wide ? 400 : 200, 300, s.value, 20, kCharTop);
-      sprite.x = wide ? 0 : 40;
-      WritePicture(data.path, FormatText("C%04x.TZ2", {s.code}), sprite);
-    }
+    ResetScene();
+    WriteSceneSet(dir.path);
   }
   void TearDown() override {
     HeadlessWatchPaletteEntry(-1);
-    DataDir.clear();
     BackGrp = 0;
     CharPalettes = 0;
     TextTest::TearDown();
@@ -84,7 +46,6 @@ class MessageSceneTest : public TextTest {
 
   // Runs `text` as the story text of message 0.
   void Say(const Code& text) {
-    MemRelease(&MessageData);
     InstallMessages({text});
     ASSERT_NE(RunMessage(16, 10, MessageCode(0), 229, 228, true, true), nullptr);
   }
@@ -96,28 +57,11 @@ class MessageSceneTest : public TextTest {
     Say(text.Text("い").End());
   }
 
-  static uint8_t Back(int x, int y) {
-    const uint8_t value = MemLock(BackFrame)[FramePixelOffset(x, y)];
-    MemUnlock(BackFrame);
-    return value;
-  }
   // The page's text stands over the new scene, the second character after the first.
   static void ExpectPageRedrawn() {
     EXPECT_EQ(CodeAt(16, 10), C(U'あ'));
     EXPECT_EQ(CodeAt(40, 10), C(U'い'));
     EXPECT_EQ(PaletteState, PalStateDimmed);
-  }
-  // Every row below the text line equals the back frame.
-  static bool ScreenIsBackBelowText() {
-    const uint8_t* s = MemLock(ScreenFrame);
-    const uint8_t* b = MemLock(BackFrame);
-    bool same = true;
-    for (int y = 40; y < kFrameHeight && same; y++) {
-      same = std::memcmp(s + FramePixelOffset(0, y), b + FramePixelOffset(0, y), 640) == 0;
-    }
-    MemUnlock(BackFrame);
-    MemUnlock(ScreenFrame);
-    return same;
   }
   // The reds the watched entry showed at full brightness (blue 200 of the character palette;
   // dimming lowers the blue too): a range in mid-blend shows reds between its two records.
@@ -128,14 +72,6 @@ class MessageSceneTest : public TextTest {
     }
     return reds;
   }
-  template <typename Run>
-  static uint32_t Duration(Run run) {
-    const uint32_t start = PlatTicks();
-    run();
-    return PlatTicks() - start;
-  }
-
-  TempDir data;
 };
 
 // [SECTION] Backgrounds
@@ -145,12 +81,12 @@ TEST_F(MessageSceneTest, ChangeBgSkipsTheShownBackgroundAndLoadBgReloadsIt) {
   FrameFillRect(BackFrame, 600, 400, 639, 479, 99);  // a reload would paint over this
   FrameFillRect(ScreenFrame, 600, 400, 639, 479, 98);
   EXPECT_LT(Duration([&] { SayAround({0xBD, 1, 255, 11}); }), 100u);
-  EXPECT_EQ(Back(620, 450), 99);
+  EXPECT_EQ(FramePixel(BackFrame, 620, 450), 99);
   EXPECT_EQ(Pixel(620, 450), 98) << "not even the text was cleared";
   EXPECT_EQ(CharCode[0], 0x0A01);
 
   SayAround({0xBE, 1, 255, 11});
-  EXPECT_EQ(Back(620, 450), kBg1);
+  EXPECT_EQ(FramePixel(BackFrame, 620, 450), kBg1);
   EXPECT_EQ(Pixel(620, 450), kBg1);
   EXPECT_EQ(Pixel(100, 100), kBg1) << "the character went with the reload";
   EXPECT_EQ(CharCode[0], kEmptyCode);
@@ -165,8 +101,8 @@ TEST_F(MessageSceneTest, ChangeBgShowsTheNewSceneAndStartsWhatWasQueued) {
   ScriptVar(kVarNextFilter) = 5;
   SayAround({0xBD, 2, 255, 11});
   EXPECT_EQ(BgShown, 2);
-  EXPECT_EQ(Back(320, 240), kBg2);
-  EXPECT_TRUE(ScreenIsBackBelowText());
+  EXPECT_EQ(FramePixel(BackFrame, 320, 240), kBg2);
+  EXPECT_TRUE(ScreenShowsBack(0, 40, 639, 479));
   EXPECT_EQ(CharCode[0], kEmptyCode);
   EXPECT_EQ(MusicNext, 0);
   EXPECT_EQ(WeatherNext, 0);
@@ -195,7 +131,7 @@ TEST_F(MessageSceneTest, ChangeCharRevealsItsStripOrWithTheFlagTheWholeFrame) {
   ShowScene(1, {});
   // The wide sprite in slot 1 ends at the right edge: columns 260..639, past its strip's 320.
   SayAround({0xC1, 1, 0x0B, 0x01});
-  EXPECT_EQ(Back(300, 100), InA(3));
+  EXPECT_EQ(FramePixel(BackFrame, 300, 100), InA(3));
   EXPECT_EQ(Pixel(300, 100), kBg1) << "left of the strip: not revealed";
   EXPECT_EQ(Pixel(400, 100), InA(3));
   EXPECT_EQ(Pixel(400, kCharTop - 1), kBg1) << "transparent rows";
@@ -210,7 +146,7 @@ TEST_F(MessageSceneTest, ChangeCharRevealsItsStripOrWithTheFlagTheWholeFrame) {
   EXPECT_EQ(CharCode[1], 0x0B02);
   EXPECT_EQ(Pixel(300, 100), InA(4));
   EXPECT_EQ(Pixel(400, 100), InA(4));
-  EXPECT_TRUE(ScreenIsBackBelowText());
+  EXPECT_TRUE(ScreenShowsBack(0, 40, 639, 479));
   ExpectPageRedrawn();
 }
 
@@ -244,7 +180,7 @@ TEST_F(MessageSceneTest, SwapCharBlendsTheRangeOfAnotherPersonWhenBothRangesAreT
   EXPECT_EQ(CharCode[1], kEmptyCode) << "the whole background was redrawn";
   EXPECT_EQ(Pixel(100, 100), InA(6));
   EXPECT_EQ(Pixel(450, 100), kBg1);
-  EXPECT_TRUE(ScreenIsBackBelowText());
+  EXPECT_TRUE(ScreenShowsBack(0, 40, 639, 479));
   ExpectPageRedrawn();
 
   // The same person: the old picture dissolves away, the new one comes in its own colours.
@@ -275,7 +211,7 @@ TEST_F(MessageSceneTest, ChangeSceneLoadsTheBackgroundWithOneCharacterInItsGroup
   EXPECT_EQ(Pixel(100, 100), kBg51);
   EXPECT_EQ(Pixel(300, 100), InA(3));
   EXPECT_EQ(ScenePalette[124].red, 0x0B * 5 + 1) << "record of group 1";
-  EXPECT_TRUE(ScreenIsBackBelowText());
+  EXPECT_TRUE(ScreenShowsBack(0, 40, 639, 479));
   EXPECT_EQ(MusicNext, 0);
   EXPECT_EQ(WeatherNext, 0);
   ExpectPageRedrawn();
@@ -297,7 +233,7 @@ TEST_F(MessageSceneTest, ReturnCharsGivesTheRememberedCharacterItsRangeBack) {
   EXPECT_EQ(Pixel(300, 100), InA(6));
   EXPECT_EQ(Pixel(450, 100), kBg1) << "0x0C left the scene";
   EXPECT_EQ(CharCode[3], kEmptyCode);
-  EXPECT_TRUE(ScreenIsBackBelowText());
+  EXPECT_TRUE(ScreenShowsBack(0, 40, 639, 479));
   ExpectPageRedrawn();
 
   // The returning character comes first and keeps range A.
@@ -311,7 +247,7 @@ TEST_F(MessageSceneTest, ReturnCharsGivesTheRememberedCharacterItsRangeBack) {
   EXPECT_EQ(Pixel(300, 100), InB(6));
   EXPECT_EQ(CharOrder[2], 5) << "shown last, on top";
   EXPECT_EQ(CharCode[3], kEmptyCode);
-  EXPECT_TRUE(ScreenIsBackBelowText());
+  EXPECT_TRUE(ScreenShowsBack(0, 40, 639, 479));
   ExpectPageRedrawn();
 }
 

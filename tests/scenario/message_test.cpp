@@ -2,6 +2,9 @@
 // and their cursor, hidden text, pages, redraws, skipping, and text that runs off its block.
 #include "scenario/message.h"
 
+#include <ostream>
+#include <string>
+
 #include "scenario/text_fixture.h"
 
 namespace {
@@ -73,6 +76,9 @@ struct CompletionCase {
   bool click;
   size_t paints;
 };
+void PrintTo(const CompletionCase& c, std::ostream* os) {
+  *os << c.name;
+}
 class CompletionTest : public TextTest, public ::testing::WithParamInterface<CompletionCase> {};
 
 TEST_P(CompletionTest, AClickCompletesThePageUnlessSwitchedOff) {
@@ -102,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
         CompletionCase{
             "ClickCompletesBackOn", {kMsgClickCompletes, 0, kMsgClickCompletes, 1}, true, 0},
         CompletionCase{"SwitchedBackOn", {kMsgNoCompletion, kMsgCompletion}, true, 0}),
-    [](const ::testing::TestParamInfo<CompletionCase>& info) { return info.param.name; });
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MessageTest, ReadTextPassesLineWaitsButStopsAtPageWaits) {
   Code text;

@@ -12,13 +12,12 @@
 #include "scenario/scenario_support.h"
 #include "screens/background.h"
 #include "screens/main_flow.h"
+#include "support/frame_probe.h"
 #include "support/scene_data.h"
 
 namespace {
 
-constexpr uint8_t kBg1 = 10;    // background 1 (S01D)
-constexpr uint8_t kBg2 = 20;    // background 2 (S02D)
-constexpr int kBgColours = 31;  // of background 51 (S01E), whose own colour is 30
+constexpr int kBgColours = kBg51 + 1;  // the colours of background 51
 
 enum : uint8_t {
   End = 0x20,
@@ -39,23 +38,8 @@ class SceneRestoreTest : public ScenarioTest {
  protected:
   void SetUp() override {
     ScenarioTest::SetUp();
-    PlayMode = PlayModeEventScript;
-    BackGrp = 0;
-    CharPalettes = CharPaletteBlock(80);
-    RangeChar[kRangeA] = RangeChar[kRangeB] = kRangeFree;
-    RangePrevChar[kRangeA] = RangePrevChar[kRangeB] = kRangeFree;
-    WritePicture(dir.path, "S01D.TZ2", SolidPicture(640, 480, kBg1, {0, 0, 160, 0}));
-    WritePicture(dir.path, "S02D.TZ2", SolidPicture(640, 480, kBg2, {0, 160, 0, 0}));
-    WritePicture(dir.path, "S01E.TZ2", SolidPicture(640, 480, 30, {200, 100, 50, 0}));
-    // 0x0A01: 400 wide, ends at the right edge from the right slots (columns 260..639);
-    // 0x0B01: 300 wide from the left slots (20..299); 0x0C01, 0x0D01: 200 wide at x + 40.
-    WritePicture(dir.path, "C0A01.TZ2", SpritePicture(400, 300, 1, 20, 40));
-    WritePicture(dir.path, "C0B01.TZ2", SpritePicture(300, 300, 3, 20, 40));
-    for (auto [name, value] : {std::pair{"C0C01.TZ2", 5}, std::pair{"C0D01.TZ2", 6}}) {
-      TestPicture sprite = SpritePicture(200, 300, static_cast<uint8_t>(value), 20, 40);
-      sprite.x = 40;
-      WritePicture(dir.path, name, sprite);
-    }
+    ResetScene();
+    WriteSceneSet(dir.path);
   }
   void TearDown() override {
     BackGrp = 0;
@@ -68,15 +52,8 @@ class SceneRestoreTest : public ScenarioTest {
     WriteScenario(0x40, ScenarioBlock(code));
     Run(code);
   }
-
-  static std::vector<uint8_t> Pixels(MemHandle frame) {
-    const uint8_t* p = MemLock(frame) + kFramePixelsOffset;
-    std::vector<uint8_t> pixels(p, p + kFramePixelCount);
-    MemUnlock(frame);
-    return pixels;
-  }
-  static uint8_t Screen(int x, int y) { return MemAddress(ScreenFrame)[FramePixelOffset(x, y)]; }
-  static uint8_t Back(int x, int y) { return MemAddress(BackFrame)[FramePixelOffset(x, y)]; }
+  static uint8_t Screen(int x, int y) { return FramePixel(ScreenFrame, x, y); }
+  static uint8_t Back(int x, int y) { return FramePixel(BackFrame, x, y); }
 };
 
 // What the scene of a moment consists of.
@@ -88,8 +65,7 @@ struct Scene {
   uint8_t bg, filter;
 
   static Scene Now() {
-    const uint8_t* p = MemLock(BackFrame) + kFramePixelsOffset;
-    Scene s{{p, p + kFramePixelCount},
+    Scene s{FramePixels(BackFrame),
             {ScenePalette, ScenePalette + kBgColours},
             {CharCode, CharCode + kCharSlots},
             {CharOrder, CharOrder + kCharSlots},
@@ -97,7 +73,6 @@ struct Scene {
             RangeChar[kRangeB],
             BgShown,
             FilterMode};
-    MemUnlock(BackFrame);
     s.colours.insert(s.colours.end(), ScenePalette + kPalCharacterAFirst,
                      ScenePalette + kPalWeatherFirst);
     return s;
@@ -115,7 +90,7 @@ TEST_F(SceneRestoreTest, EventSceneCodesComposeRevealAndClearTheScene) {
   EXPECT_EQ(FilterMode, 5);
   EXPECT_EQ(ScriptVar(kVarNextFilter), 0);
   EXPECT_EQ(ScenePalette[kBg1].blue, 255 - 160);
-  EXPECT_EQ(Screen(450, 100), 172 + 6);
+  EXPECT_EQ(Screen(450, 100), InB(6));
   EXPECT_EQ(Screen(330, 100), kBg1);
   EXPECT_EQ(Screen(100, 100), 99);
   EXPECT_EQ(WeatherNext, 4);
@@ -123,7 +98,7 @@ TEST_F(SceneRestoreTest, EventSceneCodesComposeRevealAndClearTheScene) {
   // The right half redrawn takes its character away and frees its range.
   RunScenario({BgRedrawOp, 2, ShowGroupOp, 0, 0, RememberOp, 1, End});
   EXPECT_EQ(Screen(450, 100), kBg1);
-  EXPECT_EQ(Screen(100, 100), 124 + 5);
+  EXPECT_EQ(Screen(100, 100), InA(5));
   EXPECT_EQ(CharCode[1], kEmptyCode);
   EXPECT_EQ(RangeChar[kRangeB], kRangeFree);
   EXPECT_EQ(RangePrevChar[kRangeA], 0x0C00);
@@ -140,13 +115,13 @@ TEST_F(SceneRestoreTest, EventSceneCodesComposeRevealAndClearTheScene) {
 TEST_F(SceneRestoreTest, GoingBackComposesAndShowsTheSceneOfTheCheckpoint) {
   // Background 51 (group 1), a wide character in slot 4 first, then one in slot 0 that covers
   // columns 260..299 of it, sepia; a cut, then the checkpoint.
-  RunScenario({BgLoadOp, 51, CharShowOp, 4, 0x0A, 0x01, CharShowOp, 0, 0x0B, 0x01, FilterOp, 1,
+  RunScenario({BgLoadOp, 51, CharShowOp, 4, 0x0B, 0x01, CharShowOp, 0, 0x0E, 0x01, FilterOp, 1,
                ScreenShowOp, 11, Checkpoint, End});
   const Scene checkpoint = Scene::Now();
-  EXPECT_EQ(Back(280, 100), 172 + 3) << "slot 0 on top, in range B";
+  EXPECT_EQ(Back(280, 100), InB(7)) << "slot 0 on top, in range B";
   EXPECT_EQ(checkpoint.orders[4], 0);
   EXPECT_EQ(checkpoint.orders[0], 5);
-  EXPECT_EQ(Pixels(ScreenFrame), checkpoint.back);
+  EXPECT_EQ(FramePixels(ScreenFrame), checkpoint.back);
 
   // Another scene: another background and filter, a character in slot 1, on screen.
   RunScenario({BgLoadOp, 2, CharShowOp, 1, 0x0C, 0x01, FilterOp, 5, ScreenShowOp, 11, End});
@@ -158,27 +133,25 @@ TEST_F(SceneRestoreTest, GoingBackComposesAndShowsTheSceneOfTheCheckpoint) {
   EXPECT_EQ(restored.colours, checkpoint.colours) << "group 1 colours, filtered";
   EXPECT_EQ(restored.codes, checkpoint.codes);
   EXPECT_EQ(restored.orders, checkpoint.orders);
-  EXPECT_EQ(restored.rangeA, 0x0A00);
-  EXPECT_EQ(restored.rangeB, 0x0B00);
+  EXPECT_EQ(restored.rangeA, 0x0B00);
+  EXPECT_EQ(restored.rangeB, 0x0E00);
   EXPECT_EQ(restored.bg, 51);
   EXPECT_EQ(restored.filter, 1);
   EXPECT_EQ(BgHeld, 51);
   ASSERT_NE(BackGrp, 0u);
 
   // Shown: the screen holds the scene and the display its colours at full brightness.
-  EXPECT_EQ(Pixels(ScreenFrame), restored.back);
+  EXPECT_EQ(FramePixels(ScreenFrame), restored.back);
   EXPECT_EQ(PaletteState, PalStateNormal);
-  PalEntry shown[3];
-  PlatGetPalette(30, {shown, 1});
-  PlatGetPalette(124, {shown + 1, 1});
-  PlatGetPalette(175, {shown + 2, 1});
-  for (int i = 0; i < 3; i++) {
-    const PalEntry& want = ScenePalette[std::array{30, 124, 175}[i]];
-    EXPECT_EQ((std::array{shown[i].red, shown[i].green, shown[i].blue}),
+  for (const int i : {int{kBg51}, int{InA(3)}, int{InB(7)}}) {
+    PalEntry shown;
+    PlatGetPalette(i, {&shown, 1});
+    const PalEntry& want = ScenePalette[i];
+    EXPECT_EQ((std::array{shown.red, shown.green, shown.blue}),
               (std::array{want.red, want.green, want.blue}))
         << i;
   }
-  EXPECT_EQ(SaveState.charCode[4], 0x0A01) << "the rebuilt scene is the save point";
+  EXPECT_EQ(SaveState.charCode[4], 0x0B01) << "the rebuilt scene is the save point";
   EXPECT_EQ(SaveState.filterMode, 1);
 }
 

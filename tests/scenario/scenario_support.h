@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -17,6 +16,7 @@
 #include "scenario/game_state.h"
 #include "scenario/scenario.h"
 #include "support/engine_fixture.h"
+#include "support/files.h"
 #include "support/test_data.h"
 
 using Bytes = std::vector<uint8_t>;
@@ -53,29 +53,34 @@ inline Bytes ScenarioFile(const Bytes& events, const Bytes& messages) {
   return file;
 }
 
-// Messages 0..n-1, each one character (code 0x0041 + k) and the end mark.
-inline Bytes SimpleMessages(int n) {
+// A message block holding `messages` as messages 0, 1, ...
+inline Bytes MessageBlock(const std::vector<Bytes>& messages) {
   Bytes body;
   std::map<int, uint16_t> entries;
-  for (int k = 0; k < n; k++) {
-    entries[k] = static_cast<uint16_t>(body.size());
-    body.insert(body.end(), {0x00, static_cast<uint8_t>(0x41 + k), 0xAF});
+  for (size_t k = 0; k < messages.size(); k++) {
+    entries[static_cast<int>(k)] = static_cast<uint16_t>(body.size());
+    body.insert(body.end(), messages[k].begin(), messages[k].end());
   }
   return ScenarioBlock(body, entries);
 }
 
+// Messages 0..n-1, each one character (code 0x0041 + k) and the end mark.
+inline Bytes SimpleMessages(int n) {
+  std::vector<Bytes> messages;
+  for (int k = 0; k < n; k++) messages.push_back({0x00, static_cast<uint8_t>(0x41 + k), 0xAF});
+  return MessageBlock(messages);
+}
+
 inline void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
+  WriteFileBytes(path, bytes);
 }
 
 // The engine on the headless backend with a fresh game state and an empty data directory that
-// scenario files can be written to.
+// scenario files and pictures can be written to.
 class ScenarioTest : public EngineTest {
  protected:
   void SetUp() override {
-    EngineTest::SetUp();
+    StartEngine(HeadlessConfig{}, WindowProc());
     GameStateReset();
     EventData = MessageData = ViewMessageData = 0;
     ViewMessageScenario = kNoScenario;
@@ -88,8 +93,11 @@ class ScenarioTest : public EngineTest {
   void TearDown() override {
     EventStepHook = nullptr;
     EventData = MessageData = ViewMessageData = 0;
+    DataDir.clear();
     EngineTest::TearDown();
   }
+  // What receives the window's messages.
+  virtual PlatWndProc WindowProc() { return WndProc; }
 
   // Writes "%04x.SCN" for `number` into the data directory.
   void WriteScenario(uint16_t number, const Bytes& events,

@@ -1,4 +1,4 @@
-// Text on screen under test: the headless engine with a synthetic font whose glyphs spell their
+// Text on screen under test: the scenario fixture with a synthetic font whose glyphs spell their
 // own code, message code from the charset, scripted input, and what every paint showed.
 #pragma once
 
@@ -14,12 +14,10 @@
 #include "graphics/palette.h"
 #include "platform/headless/headless.h"
 #include "resources/memory.h"
-#include "scenario/event_script.h"
 #include "scenario/font.h"
-#include "scenario/game_state.h"
 #include "scenario/message_code.h"
-#include "scenario/scenario.h"
-#include "support/engine_fixture.h"
+#include "scenario/scenario_support.h"
+#include "support/frame_probe.h"
 #include "tools/charset/charset.h"
 
 // [SECTION] Synthetic font
@@ -27,8 +25,8 @@
 // shadow of (0, 0) lands on (2, 2), where no glyph has ink.
 constexpr int kTestFontCodes = 0x200;
 
-inline std::vector<uint8_t> TestFontBytes(int codes = kTestFontCodes) {
-  std::vector<uint8_t> font(static_cast<size_t>(codes) * kGlyphBytes, 0);
+inline Bytes TestFontBytes(int codes = kTestFontCodes) {
+  Bytes font(static_cast<size_t>(codes) * kGlyphBytes, 0);
   for (int code = 1; code <= codes; code++) {
     uint8_t* glyph = &font[static_cast<size_t>(code - 1) * kGlyphBytes];
     glyph[0] = 0x80;
@@ -39,20 +37,11 @@ inline std::vector<uint8_t> TestFontBytes(int codes = kTestFontCodes) {
   return font;
 }
 
-// Makes `bytes` the loaded font.
-inline void InstallFont(const std::vector<uint8_t>& bytes) {
-  MemRelease(&FontBlock);
-  FontBlock = MemAlloc(static_cast<uint32_t>(bytes.size()), "KNJ_ALL.KNJ");
-  std::copy(bytes.begin(), bytes.end(), MemLock(FontBlock));
-  MemUnlock(FontBlock);
-  FontBytes = static_cast<uint32_t>(bytes.size());
-}
-
 // [SECTION] Message code
 
 // Builds message code: characters by the charset, codes and commands by number.
 struct Code {
-  std::vector<uint8_t> bytes;
+  Bytes bytes;
 
   Code& Text(std::string_view utf8) {
     size_t at = 0;
@@ -85,16 +74,10 @@ inline uint16_t C(char32_t character) {
 
 // [SECTION] Fixture
 
-class TextTest : public EngineTest {
+class TextTest : public ScenarioTest {
  protected:
   void SetUp() override {
-    StartRecordingEngine();
-    GameStateReset();
-    MessageData = 0;
-    ViewMessageData = 0;
-    ScriptExit = kScriptRunning;
-    SkipAllowed = 0;
-    SkipToChoice = 0;
+    ScenarioTest::SetUp();
     InstallFont(TestFontBytes());
     // Text is shown over a dimmed scene; a black palette would first fade in at a choice.
     PaletteState = PalStateDimmed;
@@ -107,21 +90,22 @@ class TextTest : public EngineTest {
   }
   void TearDown() override {
     Recorder = nullptr;
-    MessageData = 0;
-    ViewMessageData = 0;
     FontBlock = 0;
-    EngineTest::TearDown();
+    ScenarioTest::TearDown();
   }
+  PlatWndProc WindowProc() override { return RecordingWndProc; }
 
   static constexpr uint8_t kScreenColour = 3;
   static constexpr uint8_t kBackColour = 7;
 
-  // The screen frame's pixel.
-  static uint8_t Pixel(int x, int y) {
-    const uint8_t value = MemLock(ScreenFrame)[FramePixelOffset(x, y)];
-    MemUnlock(ScreenFrame);
-    return value;
+  // Makes `bytes` the loaded font.
+  static void InstallFont(const Bytes& bytes) {
+    MemRelease(&FontBlock);
+    FontBlock = Block(bytes, "KNJ_ALL.KNJ");
+    FontBytes = static_cast<uint32_t>(bytes.size());
   }
+  // The screen frame's pixel.
+  static uint8_t Pixel(int x, int y) { return FramePixel(ScreenFrame, x, y); }
   // The code of the glyph drawn in `colour` with its top-left corner at (x, y), or 0.
   static uint16_t CodeAt(int x, int y, uint8_t colour = 229) {
     if (Pixel(x, y) != colour) return 0;
@@ -132,16 +116,11 @@ class TextTest : public EngineTest {
   }
 
   // Makes `messages` the resident message block of scenario 0x12; answers its base.
-  const uint8_t* InstallMessages(const std::vector<Code>& messages) {
-    std::vector<uint8_t> block(2 + 2 * 256, 0);
-    for (size_t m = 0; m < messages.size(); m++) {
-      const size_t offset = block.size();
-      block[2 + 2 * m] = static_cast<uint8_t>(offset);
-      block[3 + 2 * m] = static_cast<uint8_t>(offset >> 8);
-      block.insert(block.end(), messages[m].bytes.begin(), messages[m].bytes.end());
-    }
-    MessageData = MemAlloc(static_cast<uint32_t>(block.size()), "MESSAGE DATA");
-    std::copy(block.begin(), block.end(), MemLock(MessageData));
+  static const uint8_t* InstallMessages(const std::vector<Code>& messages) {
+    std::vector<Bytes> blocks;
+    for (const Code& message : messages) blocks.push_back(message.bytes);
+    MemRelease(&MessageData);
+    MessageData = Block(MessageBlock(blocks), "MESSAGE DATA");
     CurrentScenario = 0x12;
     return MemAddress(MessageData);
   }
@@ -181,11 +160,5 @@ class TextTest : public EngineTest {
       Recorder->Paints.push_back(paint);
     }
     return result;
-  }
-
- protected:
-  // EngineTest's start with the window's messages routed through the paint recorder.
-  void StartRecordingEngine(const HeadlessConfig& config = HeadlessConfig{}) {
-    StartEngine(config, RecordingWndProc);
   }
 };

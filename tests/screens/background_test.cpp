@@ -13,6 +13,7 @@
 #include "scenario/game_state.h"
 #include "screens/main_flow.h"
 #include "support/engine_fixture.h"
+#include "support/frame_probe.h"
 #include "support/scene_data.h"
 #include "support/test_data.h"
 
@@ -46,10 +47,7 @@ class BackgroundTest : public EngineTest {
     picture.y = y;
     ::WritePicture(data.path, name, picture);
   }
-  // A character palette block of `records` records; record i colour j is (i, j, 200) in
-  // red, green, blue.
-  void MakeCharPalettes(int records) { CharPalettes = CharPaletteBlock(records); }
-  uint8_t Back(int x, int y) { return MemAddress(BackFrame)[FramePixelOffset(x, y)]; }
+  static uint8_t Back(int x, int y) { return FramePixel(BackFrame, x, y); }
   uint8_t Kept(int x, int y) {
     return MemAddress(BackGrp)[(kFrameHeight - 1 - y) * kFrameWidth + x];
   }
@@ -77,27 +75,32 @@ TEST_F(BackgroundTest, GroupLetterNamesThePicture) {
   EXPECT_EQ(UnfilteredPalette[3].blue, 70);
 }
 
-TEST_F(BackgroundTest, FilledNumbersSetEntryZero) {
-  ScenePalette[0] = {9, 9, 9, 0};
-  BgLoad(0);
-  EXPECT_EQ(Back(0, 0), 0);
-  EXPECT_EQ(Back(639, 479), 0);
-  EXPECT_EQ(Kept(320, 240), 0);
-  EXPECT_EQ(BgShown, 0);
-  EXPECT_EQ(ScenePalette[0], (PalEntry{0, 0, 0, 0}));
-  BgLoad(251);
-  EXPECT_EQ(ScenePalette[0], (PalEntry{255, 120, 0, 0}));
-  BgLoad(254);
-  EXPECT_EQ(ScenePalette[0], (PalEntry{255, 255, 255, 0}));
-  EXPECT_EQ(UnfilteredPalette[0], (PalEntry{255, 255, 255, 0}));
-  EXPECT_EQ(BgShown, 254);
-}
-
-TEST_F(BackgroundTest, NumbersWithoutGroupGiveAnEmptyScene) {
+TEST_F(BackgroundTest, SpecialNumbersFillTheFrameOrKeepIt) {
+  // The filled numbers clear the frame and set entry 0.
+  const std::pair<uint8_t, PalEntry> fills[] = {
+      {0, {0, 0, 0, 0}}, {251, {255, 120, 0, 0}}, {253, {255, 0, 0, 0}}, {254, {255, 255, 255, 0}}};
+  for (const auto& [number, colour] : fills) {
+    FrameFillRect(BackFrame, 0, 0, 639, 479, 9);
+    ScenePalette[0] = {9, 9, 9, 0};
+    BgLoad(number);
+    EXPECT_EQ(Back(0, 0), 0) << int{number};
+    EXPECT_EQ(Back(639, 479), 0) << int{number};
+    EXPECT_EQ(Kept(320, 240), 0) << int{number};
+    EXPECT_EQ(BgShown, number);
+    EXPECT_EQ(ScenePalette[0], colour) << int{number};
+    EXPECT_EQ(UnfilteredPalette[0], colour) << int{number};
+  }
+  // A number without a group gives an empty scene.
   FrameFillRect(BackFrame, 0, 0, 639, 479, 7);
   BgLoad(250);
   EXPECT_EQ(Back(10, 10), kColourBlack);
   EXPECT_EQ(BgShown, 250);
+  // The splash number keeps what the splash drew.
+  FrameFillRect(BackFrame, 0, 0, 639, 479, 9);
+  BgLoad(252);
+  EXPECT_EQ(BgShown, 252);
+  EXPECT_EQ(Kept(0, 0), 9);
+  EXPECT_EQ(Kept(639, 479), 9);
 }
 
 TEST_F(BackgroundTest, CalendarDayPicksTheVariant) {
@@ -199,10 +202,8 @@ TEST_F(CharTest, SameCharacterSharesARangeAndAThirdIsRefused) {
 }
 
 TEST_F(CharTest, ReturningCharacterGetsItsRememberedRange) {
-  WritePicture("C0A01.TZ2", 4, 4, 1);
-  WritePicture("C0B01.TZ2", 4, 4, 1);
-  WritePicture("C0C01.TZ2", 4, 4, 1);
-  WritePicture("S01D.TZ2", 4, 4, 1);
+  for (const char* name : {"C0A01.TZ2", "C0B01.TZ2", "C0C01.TZ2", "S01D.TZ2"})
+    WritePicture(name, 4, 4, 1);
   BgLoad(0);
   CharShow(0, 0x0A01);
   CharShow(1, 0x0B01);
@@ -239,7 +240,7 @@ TEST_F(CharTest, WideSpriteEndsAtTheRightEdge) {
 TEST_F(CharTest, CharacterZeroWearsCharacterOnesPictures) {
   WritePicture("C0185.TZ2", 4, 4, 1);
   WritePicture("C0105.TZ2", 4, 4, 2);
-  MakeCharPalettes(10);
+  CharPalettes = CharPaletteBlock(10);  // record i colour j: red i, green j
   BgLoad(0);
   ScriptVar(1) = 0x03;
   CharShow(2, 0x0005);
@@ -255,7 +256,7 @@ TEST_F(CharTest, CharacterZeroWearsCharacterOnesPictures) {
 
 TEST_F(CharTest, PaletteRecordFollowsTheBackgroundGroup) {
   WritePicture("C0101.TZ2", 4, 4, 0, {42, 43, 44, 0});
-  MakeCharPalettes(10);
+  CharPalettes = CharPaletteBlock(10);  // record i colour j: red i, green j
   BgLoad(0);
   const struct {
     uint8_t bg;
@@ -278,9 +279,7 @@ TEST_F(CharTest, PaletteRecordFollowsTheBackgroundGroup) {
 }
 
 TEST_F(CharTest, OrderCompactionPutsTheNewestOnTop) {
-  WritePicture("C0A01.TZ2", 4, 4, 1);
-  WritePicture("C0A02.TZ2", 4, 4, 1);
-  WritePicture("C0B01.TZ2", 4, 4, 1);
+  for (const char* name : {"C0A01.TZ2", "C0A02.TZ2", "C0B01.TZ2"}) WritePicture(name, 4, 4, 1);
   BgLoad(0);
   CharShow(4, 0x0A01);
   EXPECT_EQ(CharOrder[4], 5);
@@ -299,8 +298,7 @@ TEST_F(CharTest, OrderCompactionPutsTheNewestOnTop) {
 
 TEST_F(CharTest, RedrawLeftHalfFreesItsRange) {
   WritePicture("S01D.TZ2", 640, 480, 2);
-  WritePicture("C0A01.TZ2", 4, 4, 1);
-  WritePicture("C0B01.TZ2", 4, 4, 1);
+  for (const char* name : {"C0A01.TZ2", "C0B01.TZ2"}) WritePicture(name, 4, 4, 1);
   BgLoad(1);
   CharShow(0, 0x0A01);
   CharShow(3, 0x0A01);
@@ -354,9 +352,9 @@ TEST_F(CharTest, FiltersAndTheirUndo) {
 
   // A character shown under a filter is drawn filtered; its raw colours are kept.
   CharShow(0, 0x0A01);
-  const int y = (30 * 100 + 59 * 50 + 11 * 200 + 50) / 100;
+  const int y = 82;  // the grey of (100, 50, 200)
   EXPECT_EQ(ScenePalette[124].red, y);
-  EXPECT_EQ(ScenePalette[124].blue, y * 150 / 255);
+  EXPECT_EQ(ScenePalette[124].blue, 48);
   EXPECT_EQ(UnfilteredPalette[124].red, 100);
 
   ColourFilter(0, false);
@@ -397,15 +395,6 @@ TEST_F(CharTest, AnimatedFilterCrossFadesOverOneUnit) {
   PalEntry shown;
   PlatGetPalette(1, {&shown, 1});
   EXPECT_EQ(shown.green, 230);
-}
-
-TEST_F(BackgroundTest, SplashNumberKeepsWhatTheSplashDrew) {
-  FrameFillRect(BackFrame, 0, 0, 639, 479, 9);
-  BgLoad(252);
-  EXPECT_EQ(BgShown, 252);
-  ASSERT_NE(BackGrp, 0u);
-  EXPECT_EQ(Kept(0, 0), Back(0, 0));
-  EXPECT_EQ(Kept(639, 479), Back(639, 479));
 }
 
 }  // namespace

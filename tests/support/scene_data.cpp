@@ -1,10 +1,15 @@
-// Scene test data: pictures encoded with the engine's own TZ2 encoder, character palettes.
+// Scene test data: pictures encoded with the engine's own TZ2 encoder, character palettes and
+// the scene set.
 #include "support/scene_data.h"
 
 #include <gtest/gtest.h>
 
+#include "app/app.h"
+#include "resources/text_format.h"
 #include "resources/tz2.h"
+#include "scenario/game_state.h"
 #include "screens/background.h"
+#include "screens/main_flow.h"
 #include "support/files.h"
 
 TestPicture SolidPicture(uint16_t w, uint16_t h, uint8_t value, PalEntry colour) {
@@ -59,4 +64,28 @@ MemHandle CharPaletteBlock(int records) {
   }
   MemUnlock(block);
   return block;
+}
+
+void WriteSceneSet(const std::filesystem::path& dir) {
+  WritePicture(dir, "S01D.TZ2", SolidPicture(640, 480, kBg1, {0, 0, 160, 0}));
+  WritePicture(dir, "S02D.TZ2", SolidPicture(640, 480, kBg2, {0, 160, 0, 0}));
+  WritePicture(dir, "S01E.TZ2", SolidPicture(640, 480, kBg51, {160, 0, 0, 0}));
+  const struct {
+    uint16_t code, width;
+    uint8_t value;
+  } sprites[] = {{0x0A01, 200, 1}, {0x0A02, 200, 2}, {0x0B01, 400, 3}, {0x0B02, 400, 4},
+                 {0x0C01, 200, 5}, {0x0D01, 200, 6}, {0x0E01, 300, 7}};
+  for (const auto& s : sprites) {
+    TestPicture sprite = SpritePicture(s.width, 300, s.value, 20, kCharTop);
+    sprite.x = s.width == 200 ? 40 : 0;
+    WritePicture(dir, FormatText("C%04x.TZ2", {s.code}), sprite);
+  }
+}
+
+void ResetScene() {
+  PlayMode = PlayModeEventScript;
+  BackGrp = 0;
+  CharSlotsClear();
+  RangePrevChar[kRangeA] = RangePrevChar[kRangeB] = kRangeFree;
+  CharPalettes = CharPaletteBlock(80);
 }
