@@ -36,9 +36,13 @@ TEST(StartupE2E, NoDataShowsTheArchiveMessageAndFails) {
 TEST(StartupE2E, ScriptedQuitFromTheMenu) {
   TempDir dir;
   WriteStartArchives(dir.path);
+  // The set-up answer goes to the colour-depth question of start-up, the timed one to the first
+  // quit question; the close box's question gets OK.
   const std::string script = WriteScript(dir,
-                                         "# cancel the first question, accept the second\n"
+                                         "display bpp 16\n"
                                          "answer cancel\n"
+                                         "limit 5000\n"
+                                         "at 500 answer cancel\n"
                                          "at 500 menu 40050\n"
                                          "at 900 close\n");
   std::string output;
@@ -46,8 +50,24 @@ TEST(StartupE2E, ScriptedQuitFromTheMenu) {
       RunCommand(kGame + " --headless --data " + dir.path.string() + " --script " + script, output),
       0);
   EXPECT_EQ(output,
+            "Lanternia Vol.3: 当ソフトは２５６色モードでの起動を推奨します。\n"
+            "２５６色モードに変更しますか？\n"
             "Lanternia Vol.3: 終了します。\nよろしいですか？\n"
             "Lanternia Vol.3: 終了します。\nよろしいですか？\n");
+}
+
+TEST(StartupE2E, ASetUpAnswerCanRefuseTheStart) {
+  TempDir dir;
+  WriteStartArchives(dir.path);
+  const std::string script = WriteScript(dir, "display bpp 4\nanswer cancel\nlimit 5000\n");
+  std::string output;
+  EXPECT_EQ(
+      RunCommand(kGame + " --headless --data " + dir.path.string() + " --script " + script, output),
+      1);
+  EXPECT_EQ(output,
+            "Lanternia Vol.3: 当ソフトは２５６色以下のモードでは起動できません。\n"
+            "２５６色モードに変更しますか？\n"
+            "Lanternia Vol.3: 終了します。\n");
 }
 
 TEST(StartupE2E, PaintedFramesAreDumped) {

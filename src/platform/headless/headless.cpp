@@ -156,6 +156,7 @@ bool HlInit(const PlatOptions& options) {
     std::fprintf(stderr, "headless: %s: %s\n", options.scriptPath.c_str(), error.c_str());
     return false;
   }
+  gHl.answers.assign(gHl.config.answers.begin(), gHl.config.answers.end());
   return true;
 }
 
@@ -384,7 +385,7 @@ void HeadlessConfigure(const HeadlessConfig& config) {
   gHl.config = config;
   gHl.nextStep = 0;
   std::fill(std::begin(gHl.keys), std::end(gHl.keys), false);
-  gHl.answers.clear();
+  gHl.answers.assign(config.answers.begin(), config.answers.end());
   gHl.focus = true;
   gHl.minimised = false;
   gPlat.settings.clear();
