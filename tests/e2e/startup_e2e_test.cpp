@@ -70,16 +70,33 @@ TEST(StartupE2E, ASetUpAnswerCanRefuseTheStart) {
             "Lanternia Vol.3: 終了します。\n");
 }
 
-TEST(StartupE2E, PaintedFramesAreDumped) {
+TEST(StartupE2E, PaintedFramesAreDumpedIntoAFolderMadeForThem) {
   TempDir dir;
   WriteStartArchives(dir.path);
   const std::string script = WriteScript(dir, "at 300 quit\n");
+  const std::filesystem::path frames = dir.path / "frames" / "run";
   std::string output;
   EXPECT_EQ(RunCommand(kGame + " --headless --data " + dir.path.string() + " --script " + script +
-                           " --dump-dir " + dir.path.string(),
+                           " --dump-dir " + frames.string(),
                        output),
             0);
-  EXPECT_TRUE(std::filesystem::exists(dir.path / "frame-000001.png"));
+  EXPECT_TRUE(std::filesystem::exists(frames / "frame-000001.png"));
+}
+
+TEST(StartupE2E, AFolderThatCannotTakeTheFramesFailsTheStart) {
+  TempDir dir;
+  WriteStartArchives(dir.path);
+  std::ofstream(dir.path / "plain") << "x";
+  const std::string script = WriteScript(dir, "limit 1000\n");
+  for (const std::filesystem::path& frames : {dir.path / "plain", dir.path / "plain" / "run"}) {
+    std::string output;
+    EXPECT_EQ(RunCommand(kGame + " --headless --data " + dir.path.string() + " --script " + script +
+                             " --dump-dir " + frames.string(),
+                         output),
+              1);
+    EXPECT_EQ(output,
+              "headless: cannot write frames to " + frames.string() + ": Not a directory\n");
+  }
 }
 
 TEST(StartupE2E, ARunThatNeverEndsIsStoppedAtTheLimit) {

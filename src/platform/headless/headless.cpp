@@ -3,12 +3,14 @@
 #include "platform/headless/headless.h"
 
 #include <png.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -138,11 +140,29 @@ void RunStep(const HeadlessStep& step) {
   }
 }
 
+// Makes the folder for dumped frames, parents included. Answers why it cannot take files, empty
+// when it can: a run whose frames would all be lost fails at start instead.
+std::string PrepareDumpDir(const std::string& dir) {
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
+  if (error) return error.message();
+  if (!std::filesystem::is_directory(dir, error)) return "Not a directory";
+  if (access(dir.c_str(), W_OK | X_OK) != 0) return std::strerror(errno);
+  return "";
+}
+
 // [SECTION] Hooks
 
 bool HlInit(const PlatOptions& options) {
   gHl = HeadlessState{};
   gHl.dumpDir = options.dumpDir;
+  if (!gHl.dumpDir.empty()) {
+    if (const std::string problem = PrepareDumpDir(gHl.dumpDir); !problem.empty()) {
+      std::fprintf(stderr, "headless: cannot write frames to %s: %s\n", gHl.dumpDir.c_str(),
+                   problem.c_str());
+      return false;
+    }
+  }
   if (options.scriptPath.empty()) return true;
   std::ifstream in(options.scriptPath);
   if (!in) {
