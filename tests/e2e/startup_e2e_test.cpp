@@ -118,6 +118,19 @@ TEST(StartupE2E, ASecondCopyHandsOverAndLeaves) {
   EXPECT_EQ(output, "");
 }
 
+TEST(StartupE2E, AScriptThatCannotBeReadFailsTheStart) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.path / "folder");
+  // A folder opens like a file and reads as nothing; memory at address 0 cannot be read.
+  for (const std::string& script : {(dir.path / "folder").string(), std::string("/proc/self/mem"),
+                                    (dir.path / "none").string()}) {
+    std::string output;
+    EXPECT_EQ(RunCommand(kGame + " --headless --data /nonexistent --script " + script, output), 1);
+    EXPECT_EQ(output.rfind("headless: cannot read script " + script + ": ", 0), 0u) << output;
+    EXPECT_EQ(output.find('\n'), output.size() - 1) << output;
+  }
+}
+
 TEST(StartupE2E, ABadScriptIsRefused) {
   TempDir dir;
   const std::string script = WriteScript(dir, "at 10 key enter\nat x menu 1\n");

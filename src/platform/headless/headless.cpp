@@ -2,17 +2,17 @@
 // script, painted frames kept in memory (and optionally written as PNG), boxes on stderr.
 #include "platform/headless/headless.h"
 
+#include <fcntl.h>
 #include <png.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <deque>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/platform_local.h"
 
@@ -151,6 +151,24 @@ std::string PrepareDumpDir(const std::string& dir) {
   return "";
 }
 
+// Reads the whole script into `text`. Answers why it cannot, empty when it can. A stream would
+// open a folder without complaint and read it as an empty script; read() says what is wrong.
+std::string ReadScript(const std::string& path, std::string& text) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::strerror(errno);
+  std::string problem;
+  char buffer[4096];
+  for (;;) {
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) problem = std::strerror(errno);
+    if (got <= 0) break;
+    text.append(buffer, static_cast<size_t>(got));
+  }
+  close(fd);
+  return problem;
+}
+
 // [SECTION] Hooks
 
 bool HlInit(const PlatOptions& options) {
@@ -164,15 +182,14 @@ bool HlInit(const PlatOptions& options) {
     }
   }
   if (options.scriptPath.empty()) return true;
-  std::ifstream in(options.scriptPath);
-  if (!in) {
-    std::fprintf(stderr, "headless: cannot read script %s\n", options.scriptPath.c_str());
+  std::string text;
+  if (const std::string problem = ReadScript(options.scriptPath, text); !problem.empty()) {
+    std::fprintf(stderr, "headless: cannot read script %s: %s\n", options.scriptPath.c_str(),
+                 problem.c_str());
     return false;
   }
-  std::stringstream text;
-  text << in.rdbuf();
   std::string error;
-  if (!HeadlessParseScript(text.str(), gHl.config, error)) {
+  if (!HeadlessParseScript(text, gHl.config, error)) {
     std::fprintf(stderr, "headless: %s: %s\n", options.scriptPath.c_str(), error.c_str());
     return false;
   }
