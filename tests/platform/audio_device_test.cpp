@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "audio/audio_fixture.h"
 #include "platform/audio_local.h"
+#include "support/audio_fixture.h"
 
 namespace {
 
