@@ -37,14 +37,7 @@ class ScenarioRun : public ::testing::Test {
       script += "at " + std::to_string(t + 100) + " mouse click left " + std::to_string(kYesX) +
                 " " + std::to_string(kYesY) + "\n";
     }
-    const fs::path dump = dir.path / "state.bin";
-    fs::remove(dump);
-    const int status =
-        RunHeadless("--data " + dir.path.string() + " --scenario " + number + " --script " +
-                        WriteScript(dir.path, script) + " --dump-state " + dump.string(),
-                    output);
-    ReadStateDump(dump, end);
-    return status;
+    return PlayScenario(dir.path, number, script, output, end);
   }
 
   TempDir dir;

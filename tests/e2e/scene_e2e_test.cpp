@@ -110,14 +110,10 @@ class ScenePlay : public ::testing::Test {
                 Snapshot(page).string() + "\nat " + std::to_string(at) + " mouse click left " +
                 std::to_string(x) + " " + std::to_string(y) + "\n";
     }
-    const fs::path dump = dir.path / "state.bin";
-    std::string output;
     pictures.clear();
-    const int status =
-        RunHeadless("--data " + dir.path.string() + " --scenario " + scenario + " --script " +
-                        WriteScript(dir.path, script) + " --dump-state " + dump.string(),
-                    output);
-    EXPECT_TRUE(ReadStateDump(dump, end)) << output;
+    std::string output;
+    const int status = PlayScenario(dir.path, scenario, script, output, end);
+    EXPECT_TRUE(fs::exists(dir.path / "state.bin")) << output;
     return status;
   }
 

@@ -29,6 +29,17 @@ void LinkDemoData(const std::filesystem::path& dir) {
   }
 }
 
+int PlayScenario(const std::filesystem::path& dir, const std::string& number,
+                 const std::string& script, std::string& output, GameState& end) {
+  const std::filesystem::path dump = dir / "state.bin";
+  std::filesystem::remove(dump);
+  const int status = RunHeadless("--data " + dir.string() + " --scenario " + number + " --script " +
+                                     WriteScript(dir, script) + " --dump-state " + dump.string(),
+                                 output);
+  ReadStateDump(dump, end);
+  return status;
+}
+
 bool ReadStateDump(const std::filesystem::path& path, GameState& state) {
   if (!std::filesystem::exists(path)) return false;
   const std::string bytes = ReadFileBytes(path);
