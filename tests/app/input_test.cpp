@@ -15,12 +15,10 @@ using InputTest = EngineTest;
 
 TEST(RandomTest, StepsTheShiftRegisterFromZero) {
   RandomSeed = 0;
-  EXPECT_EQ(Random(2), 0x80);
-  EXPECT_EQ(RandomSeed, 0x0080);
-  EXPECT_EQ(Random(2), 0x81);
-  EXPECT_EQ(RandomSeed, 0x0180);
-  EXPECT_EQ(Random(2), 0x83);
-  EXPECT_EQ(RandomSeed, 0x0380);
+  for (const auto& [value, seed] : {std::pair{0x80, 0x0080}, {0x81, 0x0180}, {0x83, 0x0380}}) {
+    EXPECT_EQ(Random(2), value);
+    EXPECT_EQ(RandomSeed, seed);
+  }
 }
 
 TEST(RandomTest, ClockModesSeedAndMix) {
@@ -117,7 +115,6 @@ TEST_F(InputTest, AHeldKeyTriggersOnceAndHomeActsAsEscape) {
 }
 
 TEST_F(InputTest, KeysAreNotPolledWithoutFocus) {
-  HeadlessGetConfig();
   HeadlessSetFocus(false);
   HeadlessSetKey(VK_SPACE, true);
   PollKeys();

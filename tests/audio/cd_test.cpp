@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/settings.h"
-#include "audio_fixture.h"
+#include "support/audio_fixture.h"
 
 namespace {
 
@@ -15,53 +15,38 @@ TEST_F(CdTest, LoopedIndexPlayedTwiceStartsOnce) {
   ASSERT_EQ(CdOpen(false), 0u);
   CdPlay(5, true);
   CdPlay(5, true);
-  EXPECT_EQ(HeadlessAudioLines({"CdPlay"}),
-            (std::vector<std::string>{"CdPlay 7:00:00:00 7:00:07:38"}));
+  EXPECT_EQ(HeadlessAudioLines({"CdPlay"}), Lines{"CdPlay 7:00:00:00 7:00:07:38"});
   EXPECT_EQ(CurrentMusic, 5);
   EXPECT_EQ(CdPlaying, 1u);
-  // Another index replaces it: stop, then the new track.
+  // Another index replaces it: stop, then the new track played to its end.
   CdPlay(0, false);
   EXPECT_EQ(HeadlessAudioLines({"CdPlay", "CdStop"}),
-            (std::vector<std::string>{"CdPlay 7:00:00:00 7:00:07:38", "CdStop",
-                                      "CdPlay 2:00:00:00 2:00:10:00"}));
+            (Lines{"CdPlay 7:00:00:00 7:00:07:38", "CdStop", "CdPlay 2:00:00:00 2:00:10:00"}));
   EXPECT_EQ(LastMusic, 5);
 }
 
 TEST_F(CdTest, IndicesPastTheDataTrackFollowTheTable) {
   for (int track : {2, 28, 29, 31}) WriteTrack(track, 0, 5, 0);
   ASSERT_EQ(CdOpen(false), 0u);
-  for (uint8_t index : {0, 26, 27, 32}) CdPlay(index, false);
+  // Out of the table (34, none): nothing at all.
+  for (int index : {0, 26, 27, 32, 34, int{kNoMusic}}) CdPlay(static_cast<uint8_t>(index), false);
   EXPECT_EQ(HeadlessAudioLines({"CdSeek"}),
-            (std::vector<std::string>{"CdSeek 2", "CdSeek 28", "CdSeek 31", "CdSeek 29"}));
-  // Out of the table: nothing at all.
-  CdPlay(34, false);
-  CdPlay(kNoMusic, false);
-  EXPECT_EQ(Count("CdSeek"), 4u);
+            (Lines{"CdSeek 2", "CdSeek 28", "CdSeek 31", "CdSeek 29"}));
   EXPECT_EQ(CurrentMusic, 32);
 }
 
 TEST_F(CdTest, LoopedTracksStopTwoSecondsAndThirtySevenFramesShort) {
   WriteTrack(2, 3, 1, 10);
-  WriteTrack(3, 0, 1, 20);
-  WriteTrack(4, 0, 0, 20);
   ASSERT_EQ(CdOpen(false), 0u);
-  for (uint8_t index : {0, 1, 2}) CdPlay(index, true);
-  EXPECT_EQ(
-      HeadlessAudioLines({"CdPlay"}),
-      (std::vector<std::string>{"CdPlay 2:00:00:00 2:02:58:48", "CdPlay 3:00:00:00 3:00:00:58",
-                                "CdPlay 4:00:00:00 4:00:00:20"}));
-  // Played once, a track plays to its end.
-  CdPlay(0, false);
-  EXPECT_EQ(HeadlessAudioLines({"CdPlay"}).back(), "CdPlay 2:00:00:00 2:03:01:10");
-}
-
-TEST_F(CdTest, ShorteningBorrowsFromMinutes) {
-  struct Case {
+  CdPlay(0, true);
+  EXPECT_EQ(HeadlessAudioLines({"CdPlay"}).back(), "CdPlay 2:00:00:00 2:02:58:48");
+  // Shortening borrows seconds from minutes and frames from seconds, never going below 0.
+  const struct {
     int m, s, f, wantM, wantS, wantF;
-  };
-  for (const Case& c :
-       {Case{1, 0, 10, 0, 57, 48}, Case{1, 1, 0, 0, 58, 38}, Case{2, 0, 40, 1, 58, 3},
-        Case{0, 0, 0, 0, 0, 0}, Case{0, 2, 36, 0, 0, 36}}) {
+  } cases[] = {{1, 0, 10, 0, 57, 48}, {1, 1, 0, 0, 58, 38}, {2, 0, 40, 1, 58, 3},
+               {0, 1, 20, 0, 0, 58},  {0, 0, 20, 0, 0, 20}, {0, 0, 0, 0, 0, 0},
+               {0, 2, 36, 0, 0, 36}};
+  for (const auto& c : cases) {
     int m = c.m, s = c.s, f = c.f;
     CdShortenForLoop(m, s, f);
     EXPECT_EQ(std::tie(m, s, f), std::tie(c.wantM, c.wantS, c.wantF))
@@ -84,15 +69,14 @@ TEST_F(CdTest, MusicOffRemembersAndSwitchingOnPlaysLooped) {
   EXPECT_TRUE(PlatMenuIsChecked(kMenuMusic));
   EXPECT_EQ(HeadlessSettings().at("Music"), "1");
   // The remembered request comes back looped, whatever it asked for.
-  EXPECT_EQ(HeadlessAudioLines({"CdPlay"}),
-            (std::vector<std::string>{"CdPlay 5:00:00:00 5:00:27:38"}));
+  EXPECT_EQ(HeadlessAudioLines({"CdPlay"}), Lines{"CdPlay 5:00:00:00 5:00:27:38"});
   EXPECT_EQ(CdLoop, 1);
 
   // Off again: the device stops, the track stays remembered.
   SettingsCommand(kMenuMusic);
   EXPECT_EQ(MusicOn, 0);
   EXPECT_EQ(HeadlessSettings().at("Music"), "0");
-  EXPECT_EQ(HeadlessAudioLines({"CdStop"}).size(), 1u);
+  EXPECT_EQ(Count("CdStop"), 1u);
   EXPECT_EQ(HeadlessAudioHeard().cdTrack, 0);
   EXPECT_EQ(CurrentMusic, 3);
   EXPECT_EQ(CdPlaying, 1u);
@@ -146,33 +130,12 @@ TEST_F(CdTest, FadeWithoutAMixerControlStopsAtOnce) {
   CdFadeOut();
   EXPECT_EQ(PlatTicks(), before);
   EXPECT_EQ(Count("AuxSetVolume"), 0u);
-  EXPECT_EQ(HeadlessAudioLines({"CdStop"}).size(), 1u);
+  EXPECT_EQ(Count("CdStop"), 1u);
   EXPECT_EQ(CdPlaying, 0u);
   EXPECT_EQ(CurrentMusic, kNoMusic);
 }
 
-TEST_F(CdTest, FadeStepsTheMixerDownThenPutsItBack) {
-  WriteTrack(2, 0, 30, 0);
-  ASSERT_EQ(CdOpen(false), 0u);
-  PlatAuxSetVolume(0, 0x8000FFFF);
-  CdPlay(0, true);
-  HeadlessClearAudioCalls();
-  const uint32_t before = PlatTicks();
-  CdFadeOut();
-  const auto sets = HeadlessAudioLines({"AuxSetVolume"});
-  ASSERT_EQ(sets.size(), 33u);
-  EXPECT_EQ(sets[0], "AuxSetVolume 0 7c00f7ff");  // 31/32 of each channel
-  EXPECT_EQ(sets[31], "AuxSetVolume 0 00000000");
-  // The stop comes at silence, before the volume goes back.
-  const auto tail = HeadlessAudioLines({"CdStop", "AuxSetVolume"});
-  EXPECT_EQ(
-      std::vector<std::string>(tail.end() - 3, tail.end()),
-      (std::vector<std::string>{"AuxSetVolume 0 00000000", "CdStop", "AuxSetVolume 0 8000ffff"}));
-  EXPECT_GE(PlatTicks() - before, 32u * 30);
-  EXPECT_LT(PlatTicks() - before, 32u * 40);
-}
-
-TEST_F(CdTest, OpenListsCdControlsElseLineInAndScalesMonoControlsAlone) {
+TEST_F(CdTest, OpenListsCdControlsElseLineIn) {
   HeadlessAudioConfig config;
   config.aux = {PlatAuxCaps{1, 1, AUXCAPS_AUXIN, AUXCAPS_VOLUME},
                 PlatAuxCaps{26, 16, AUXCAPS_CDAUDIO, AUXCAPS_VOLUME},  // the excluded driver
@@ -181,31 +144,54 @@ TEST_F(CdTest, OpenListsCdControlsElseLineInAndScalesMonoControlsAlone) {
   ASSERT_EQ(CdOpen(true), 0u);
   ASSERT_EQ(CdAuxCount, 1);
   EXPECT_EQ(CdAuxDevices[0].device, 2);
-
-  // Without a CD control the line-in ones fade; a mono control keeps its high word.
-  config.aux = {PlatAuxCaps{26, 16, AUXCAPS_CDAUDIO, AUXCAPS_VOLUME},
-                PlatAuxCaps{1, 1, AUXCAPS_AUXIN, AUXCAPS_VOLUME}};
+  config.aux.pop_back();
   HeadlessConfigureAudio(config);
-  WriteTrack(2, 0, 30, 0);
-  ASSERT_EQ(CdOpen(false), 0u);
+  ASSERT_EQ(CdOpen(true), 0u);
   ASSERT_EQ(CdAuxCount, 1);
-  EXPECT_EQ(CdAuxDevices[0].device, 1);
-  PlatAuxSetVolume(1, 0x12348000);
-  CdPlay(0, true);
-  HeadlessClearAudioCalls();
-  CdFadeOut();
-  const auto sets = HeadlessAudioLines({"AuxSetVolume"});
-  ASSERT_EQ(sets.size(), 33u);
-  EXPECT_EQ(sets[0], "AuxSetVolume 1 12347c00");
-  EXPECT_EQ(sets[31], "AuxSetVolume 1 12340000");
+  EXPECT_EQ(CdAuxDevices[0].device, 0);
+}
+
+TEST_F(CdTest, FadeStepsTheMixerDownThenPutsItBack) {
+  // The stereo CD control fades both channels; a mono line-in control keeps its high word.
+  const HeadlessAudioConfig stereo;
+  HeadlessAudioConfig mono;
+  mono.aux = {PlatAuxCaps{26, 16, AUXCAPS_CDAUDIO, AUXCAPS_VOLUME},
+              PlatAuxCaps{1, 1, AUXCAPS_AUXIN, AUXCAPS_VOLUME}};
+  const struct {
+    const HeadlessAudioConfig& config;
+    int device;
+    uint32_t volume;
+    const char *first, *silent, *back;
+  } cases[] = {{stereo, 0, 0x8000FFFF, "AuxSetVolume 0 7c00f7ff", "AuxSetVolume 0 00000000",
+                "AuxSetVolume 0 8000ffff"},
+               {mono, 1, 0x12348000, "AuxSetVolume 1 12347c00", "AuxSetVolume 1 12340000",
+                "AuxSetVolume 1 12348000"}};
+  WriteTrack(2, 0, 30, 0);
+  for (const auto& c : cases) {
+    HeadlessConfigureAudio(c.config);
+    ASSERT_EQ(CdOpen(false), 0u);
+    PlatAuxSetVolume(c.device, c.volume);
+    CdPlay(0, true);
+    HeadlessClearAudioCalls();
+    const uint32_t before = PlatTicks();
+    CdFadeOut();
+    EXPECT_GE(PlatTicks() - before, 32u * 30);
+    EXPECT_LT(PlatTicks() - before, 32u * 40);
+    const Lines sets = HeadlessAudioLines({"AuxSetVolume"});
+    ASSERT_EQ(sets.size(), 33u);
+    EXPECT_EQ(sets[0], c.first);  // 31/32 of each channel
+    // The stop comes at silence, before the volume goes back.
+    const Lines tail = HeadlessAudioLines({"CdStop", "AuxSetVolume"});
+    EXPECT_EQ(Lines(tail.end() - 3, tail.end()), (Lines{c.silent, "CdStop", c.back}));
+    CdClose();
+  }
 }
 
 TEST_F(CdTest, MissingTrackFailsThePlaySilently) {
   const size_t boxes = HeadlessMessageBoxes().size();
   ASSERT_EQ(CdOpen(false), 0u);
   CdPlay(4, true);
-  EXPECT_EQ(HeadlessAudioLines({"CdPlay"}),
-            (std::vector<std::string>{"CdPlay 6:00:00:00 6:00:00:00 -> 282"}));
+  EXPECT_EQ(HeadlessAudioLines({"CdPlay"}), Lines{"CdPlay 6:00:00:00 6:00:00:00 -> 282"});
   EXPECT_EQ(CdPlaying, 0u);
   EXPECT_EQ(CurrentMusic, 4);
   EXPECT_EQ(HeadlessMessageBoxes().size(), boxes);
@@ -239,8 +225,7 @@ TEST_F(CdTest, DeviceThatWillNotOpenWarnsOnceAndRemembersRequests) {
   WriteTrack(6, 0, 9, 0);
   CdPlay(4, false);
   EXPECT_EQ(CdState, kCdOpen);
-  EXPECT_EQ(HeadlessAudioLines({"CdPlay"}),
-            (std::vector<std::string>{"CdPlay 6:00:00:00 6:00:09:00"}));
+  EXPECT_EQ(HeadlessAudioLines({"CdPlay"}), Lines{"CdPlay 6:00:00:00 6:00:09:00"});
 
   // Another error gives only the first line.
   config.cdOpenError = MCIERR_HARDWARE;
@@ -256,12 +241,11 @@ TEST_F(CdTest, WaitEndReturnsWhenATrackPlayedOnceEnds) {
   const uint32_t start = PlatTicks();
   CdPlay(0, false);
   CdWaitEnd();
-  // The device is asked every 600 ms.
+  // The device is asked every 600 ms; a track played once is never restarted.
   EXPECT_GE(PlatTicks() - start, 3000u);
   EXPECT_LE(PlatTicks() - start, 3700u);
   EXPECT_EQ(CdPlaying, 0u);
   EXPECT_EQ(LastMusic, 0);
-  // Never a restart of a track played once.
   EXPECT_EQ(Count("CdPlay"), 1u);
 
   // A looped track is stopped at once.
@@ -277,8 +261,7 @@ TEST_F(CdTest, ShutdownClosesTheDevice) {
   ASSERT_EQ(CdOpen(false), 0u);
   CdPlay(0, true);
   CdClose();
-  EXPECT_EQ(HeadlessAudioLines({"CdStop", "CdClose"}),
-            (std::vector<std::string>{"CdStop", "CdClose"}));
+  EXPECT_EQ(HeadlessAudioLines({"CdStop", "CdClose"}), (Lines{"CdStop", "CdClose"}));
   EXPECT_EQ(HeadlessAudioHeard().cdTrack, 0);
   uint32_t mode = 0;
   EXPECT_NE(PlatCdMode(mode), 0u);

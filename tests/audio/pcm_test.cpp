@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/settings.h"
-#include "audio_fixture.h"
 #include "scenario/scenario.h"
+#include "support/audio_fixture.h"
 
 namespace {
 
@@ -35,8 +35,7 @@ class PcmTest : public AudioTest {
 TEST_F(PcmTest, EndlessPlayRepeatsUntilStopped) {
   PcmLoad(1);
   PcmPlay(0, 7);
-  EXPECT_EQ(HeadlessAudioLines({"Wave"}),
-            (std::vector<std::string>{"WaveOpen 22050 16 1", "WaveWrite 4410 endless"}));
+  EXPECT_EQ(HeadlessAudioLines({"Wave"}), (Lines{"WaveOpen 22050 16 1", "WaveWrite 4410 endless"}));
   EXPECT_EQ(MemLockCount(PcmBlock), 1);  // fixed while the device holds it
   PumpUntil(PlatTicks() + 1000);
   const HeadlessAudioNow heard = HeadlessAudioHeard();
@@ -49,9 +48,8 @@ TEST_F(PcmTest, EndlessPlayRepeatsUntilStopped) {
   PcmStop();
   EXPECT_EQ(PcmPlaying, 0);
   EXPECT_FALSE(HeadlessAudioHeard().wave);
-  EXPECT_EQ(HeadlessAudioLines({"Wave"}),
-            (std::vector<std::string>{"WaveOpen 22050 16 1", "WaveWrite 4410 endless", "WaveReset",
-                                      "WaveDone", "WaveClose"}));
+  EXPECT_EQ(HeadlessAudioLines({"Wave"}), (Lines{"WaveOpen 22050 16 1", "WaveWrite 4410 endless",
+                                                 "WaveReset", "WaveDone", "WaveClose"}));
   EXPECT_EQ(PcmDone, 1);  // the stop waited for the buffer to come back
   EXPECT_EQ(MemLockCount(PcmBlock), 0);
 }
@@ -86,7 +84,7 @@ TEST_F(PcmTest, OffRecordsAPlayAndSwitchingOnStartsTheEndlessSound) {
   EXPECT_TRUE(PlatMenuIsChecked(kMenuPcm));
   EXPECT_EQ(HeadlessSettings().at("Wave"), "1");
   EXPECT_EQ(HeadlessAudioLines({"Wave"}),
-            (std::vector<std::string>{"WaveOpen 22050 16 1", "WaveWrite 44100 endless"}));
+            (Lines{"WaveOpen 22050 16 1", "WaveWrite 44100 endless"}));
   EXPECT_EQ(PcmArg, 9);
 
   // Off: the device stops and the sound is recorded as playing again.
@@ -188,9 +186,8 @@ TEST_F(PcmTest, FadeInRisesToTheSavedVolumeUnlessSkipping) {
   PcmPlayFadeIn(0, 0);
   EXPECT_EQ(PlatTicks(), before);
   EXPECT_EQ(HeadlessAudioLines({"Wave"}),
-            (std::vector<std::string>{"WaveOpen 22050 16 1", "WaveGetVolume -> 80008000",
-                                      "WaveSetVolume 00000000", "WaveWrite 44100 endless",
-                                      "WaveSetVolume 80008000"}));
+            (Lines{"WaveOpen 22050 16 1", "WaveGetVolume -> 80008000", "WaveSetVolume 00000000",
+                   "WaveWrite 44100 endless", "WaveSetVolume 80008000"}));
   PcmStop();
 
   SkipToChoice = 0;
@@ -219,7 +216,7 @@ TEST_F(PcmTest, OddLengthEntryPlaysWithoutItsLastByte) {
   PcmLoad(3);
   EXPECT_EQ(PcmSize, kTenthBytes);
   PcmPlay(1, 0);
-  EXPECT_EQ(HeadlessAudioLines({"WaveWrite"}), (std::vector<std::string>{"WaveWrite 4410 1"}));
+  EXPECT_EQ(HeadlessAudioLines({"WaveWrite"}), Lines{"WaveWrite 4410 1"});
 }
 
 TEST_F(PcmTest, DeviceFailuresLeaveTheSoundIdle) {

@@ -6,103 +6,67 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "scenario/scenario_support.h"
+#include "support/game_run.h"
 #include "support/test_data.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kGame = kGameBinary;
-
 // Where a click picks the first option of a choice (options start 12 pixels under a one-line
 // question, at the margin 6 x 8) and where it picks "yes" of a yes/no question.
 constexpr int kFirstOptionX = 60, kFirstOptionY = 60;
 constexpr int kYesX = 290, kYesY = 192;
 
-// A data directory of its own: the demo game's files linked in, so that whatever a run writes
-// stays in the test's folder.
 class ScenarioRun : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(fs::exists(kDemoData / "LNTR3SCN.PAK")) << "the demo-data target is not built";
-    for (const fs::directory_entry& entry : fs::directory_iterator(kDemoData)) {
-      fs::create_symlink(fs::absolute(entry.path()), dir.path / entry.path().filename());
-    }
-  }
+  void SetUp() override { LinkDemoData(dir.path); }
 
-  // Clicks the first option and "yes" in turn, every 100 ms, for `seconds` of the virtual clock.
-  std::string ClickingScript(int seconds) {
-    std::string text = "limit " + std::to_string(seconds * 1000 + 1000) + "\n";
+  // Plays scenario `number` to its end, clicking the first option and "yes" in turn every
+  // 100 ms for `seconds` of the virtual clock; answers the exit status, fills `output` and
+  // `end`.
+  int Play(const std::string& number, int seconds = 300) {
+    std::string script = "limit " + std::to_string(seconds * 1000 + 1000) + "\n";
     for (int t = 500; t < seconds * 1000; t += 200) {
-      text += "at " + std::to_string(t) + " mouse click left " + std::to_string(kFirstOptionX) +
-              " " + std::to_string(kFirstOptionY) + "\n";
-      text += "at " + std::to_string(t + 100) + " mouse click left " + std::to_string(kYesX) + " " +
-              std::to_string(kYesY) + "\n";
+      script += "at " + std::to_string(t) + " mouse click left " + std::to_string(kFirstOptionX) +
+                " " + std::to_string(kFirstOptionY) + "\n";
+      script += "at " + std::to_string(t + 100) + " mouse click left " + std::to_string(kYesX) +
+                " " + std::to_string(kYesY) + "\n";
     }
-    const fs::path path = dir.path / "input.txt";
-    std::ofstream(path) << text;
-    return path.string();
-  }
-
-  // Plays scenario `number` to its end; answers the exit status, fills `output` and `state`.
-  int Play(const std::string& number, std::string& output, GameState* state = nullptr,
-           int seconds = 300) {
-    const fs::path dump = dir.path / "state.bin";
-    fs::remove(dump);
-    const int status =
-        RunCommand(kGame + " --headless --data " + dir.path.string() + " --scenario " + number +
-                       " --script " + ClickingScript(seconds) + " --dump-state " + dump.string(),
-                   output);
-    if (state && fs::exists(dump)) {
-      std::ifstream in(dump, std::ios::binary);
-      const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
-      EXPECT_EQ(bytes.size(), kGameStateSize);
-      std::memcpy(state, bytes.data(), std::min(bytes.size(), kGameStateSize));
-    }
-    return status;
+    return PlayScenario(dir.path, number, script, output, end);
   }
 
   TempDir dir;
+  std::string output;
+  GameState end{};
 };
 
 TEST_F(ScenarioRun, TheSideStoryTakesEveryBranchItShouldAndLeavesItsCountsBehind) {
-  std::string output;
-  GameState end{};
-  ASSERT_EQ(Play("0x50", output, &end), 0) << output;
-  auto v = [&end](int n) { return int{end.vars[n]}; };
-  // 0050: counting, the edges of a byte, every comparison both ways.
-  EXPECT_EQ(v(100), 12);
-  EXPECT_EQ(v(101), 255);
-  EXPECT_EQ(v(102), 0);
-  EXPECT_EQ(v(103), 4);
-  EXPECT_EQ(v(105), 0xFF) << "each kind of conditional jump jumped";
-  EXPECT_EQ(v(106), 0xFF) << "each kind went on";
-  EXPECT_LT(v(107), 6);
-  EXPECT_EQ(v(108), 0);
-  EXPECT_EQ(v(109), 0);
-  EXPECT_EQ(v(110), 0x1F) << "the collection counted to 17 and no further";
-  // Going back: the fold after the checkpoint was undone once, the choice asked twice.
-  EXPECT_EQ(v(111), 1);
+  ASSERT_EQ(Play("0x50"), 0) << output;
+  // 0050: counting, the edges of a byte, every kind of conditional jump jumped (105) and went
+  // on (106), the collection counted to 17 and no further (110); going back, the fold after the
+  // checkpoint undone once (111), the choice asked twice, the first colour (112). 0051: table
+  // option 0 (113, one step of five bytes), the timer, both yes/no jumps. 0052, 0053: the
+  // lantern loop (116), the next day, and the caller going on after its call ended the game.
+  const std::pair<int, int> expected[] = {{100, 12},   {101, 255},
+                                          {102, 0},    {103, 4},
+                                          {105, 0xFF}, {106, 0xFF},
+                                          {108, 0},    {109, 0},
+                                          {110, 0x1F}, {111, 1},
+                                          {112, 0},    {kVarChoiceIndex, 0},
+                                          {113, 1},    {kVarTableChoice, 0},
+                                          {114, 3},    {115, 1},
+                                          {116, 3},    {kVarCalendarDay, 0x22},
+                                          {117, 1}};
+  for (const auto& [n, value] : expected) EXPECT_EQ(end.vars[n], value) << n;
+  EXPECT_LT(end.vars[107], 6);
   EXPECT_EQ(end.word1FC, 0x0202);
-  EXPECT_EQ(v(112), 0) << "the first colour";
-  EXPECT_EQ(v(kVarChoiceIndex), 0);
-  // 0051: the option table, the timer, both yes/no jumps.
-  EXPECT_EQ(v(113), 1) << "table option 0, one step of five bytes";
-  EXPECT_EQ(v(kVarTableChoice), 0);
-  EXPECT_EQ(v(114), 3);
-  EXPECT_EQ(v(115), 1);
-  // 0052, 0053: the lantern loop, the next day, and the caller going on after its call ended
-  // the game.
-  EXPECT_EQ(v(116), 3);
-  EXPECT_EQ(v(kVarCalendarDay), 0x22);
-  EXPECT_EQ(v(117), 1);
   EXPECT_EQ(end.currentScenario, 0x53);
-  for (int a = kVarJumpA; a < kVarJumpA + 8; a++) EXPECT_EQ(v(a), 0) << "jumps taken";
+  for (int a = kVarJumpA; a < kVarJumpA + 8; a++) EXPECT_EQ(end.vars[a], 0) << "jumps taken";
   for (uint32_t n : {0x50u, 0x51u, 0x52u, 0x53u}) {
     EXPECT_TRUE(ScenarioSeenTest(end.scenarioSeen, n)) << std::hex << n;
   }
@@ -124,9 +88,7 @@ TEST_F(ScenarioRun, TheEpilogueEndsWithTheExtendedQuit) {
   for (const char* name : {"LNTR3_00.SAV", "LNTR3_99.SAV"}) {
     std::ofstream(dir.path / name) << std::string(kGameStateSize, '\0');
   }
-  std::string output;
-  GameState end{};
-  ASSERT_EQ(Play("0x54", output, &end, 60), 0) << output;
+  ASSERT_EQ(Play("0x54", 60), 0) << output;
   EXPECT_EQ(end.vars[118], 1);
   EXPECT_EQ(end.currentScenario, 0x54);
 }
@@ -150,9 +112,7 @@ TEST_F(ScenarioRun, AChoiceOfFourteenOptionsOffersTwelveAndGoesOnAfterTheTwelfth
   }
   WriteFile(dir.path / "0060.SCN",
             ScenarioFile(ScenarioBlock(code), ScenarioBlock(messages, entries)));
-  std::string output;
-  GameState end{};
-  ASSERT_EQ(Play("0x60", output, &end, 30), 0) << output;
+  ASSERT_EQ(Play("0x60", 30), 0) << output;
   EXPECT_EQ(end.vars[kVarChoiceIndex], 0);
   EXPECT_EQ(end.vars[92], 1);
   EXPECT_EQ(end.vars[90], 1);
@@ -162,18 +122,9 @@ TEST_F(ScenarioRun, AChoiceOfFourteenOptionsOffersTwelveAndGoesOnAfterTheTwelfth
 TEST_F(ScenarioRun, CodeThatJumpsOutOfItsBlockEndsTheGameNamingTheFile) {
   WriteFile(dir.path / "0061.SCN",
             ScenarioFile(ScenarioBlock({0x61, 90, 1, 0x55, 0x7F}), SimpleMessages(1)));
-  std::string output;
-  EXPECT_EQ(Play("0x61", output, nullptr, 10), 1);
+  EXPECT_EQ(Play("0x61", 10), 1);
   EXPECT_NE(output.find("終了します: データ異常です : 0061.SCN"), std::string::npos) << output;
   EXPECT_FALSE(fs::exists(dir.path / "state.bin"));
-}
-
-TEST(ScenarioOption, AScenarioNumberMustBeOne) {
-  std::string output;
-  EXPECT_EQ(RunCommand(kGame + " --headless --scenario 0x10000", output), 2);
-  EXPECT_EQ(RunCommand(kGame + " --headless --scenario twelve", output), 2);
-  EXPECT_EQ(RunCommand(kGame + " --help", output), 0);
-  EXPECT_NE(output.find("--scenario N"), std::string::npos);
 }
 
 }  // namespace

@@ -1,29 +1,23 @@
 // The demo's staged scenes played headless with the demo data: the scene walk (0055) and the
 // festival evening (0000, 0001), clicked through page by page, the picture looked at through
-// snapshots taken while the game waits at chosen pages.
+// snapshots taken while the game waits at each page.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
-#include "scenario/scenario_support.h"
+#include "scenario/game_state.h"
+#include "support/game_run.h"
+#include "support/rgb_image.h"
 #include "support/test_data.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string kGame = kGameBinary;
 
 // One click a page, far enough apart that everything between two waits (the slowest display
 // modes take 12 s) is over before the next click: the game then waits at page k when the
@@ -47,12 +41,10 @@ constexpr Box kSlotLeft{100, 250, 160, 350}, kSlotRight{470, 250, 530, 350};
 constexpr Box kSlotMiddle{290, 250, 330, 350};
 constexpr Box kLeftEdge{0, 300, 100, 470}, kSky{560, 100, 640, 160};
 
-struct Picture {
-  int width = 0, height = 0;
-  std::vector<uint8_t> rgb;
-  Rgb At(int x, int y) const {
-    const uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
-    return {p[0], p[1], p[2]};
+struct Picture : RgbImage {
+  Rgb Pixel(int x, int y) const {
+    const uint32_t c = At(x, y);
+    return {static_cast<int>(c >> 16), static_cast<int>(c >> 8 & 0xFF), static_cast<int>(c & 0xFF)};
   }
   // The mean colour over a box.
   Rgb Mean(const Box& box) const {
@@ -68,7 +60,7 @@ struct Picture {
   }
   void ForEach(const Box& box, const std::function<void(int, int, Rgb)>& f) const {
     for (int y = box.y0; y < std::min(box.y1, height); y++) {
-      for (int x = box.x0; x < std::min(box.x1, width); x++) f(x, y, At(x, y));
+      for (int x = box.x0; x < std::min(box.x1, width); x++) f(x, y, Pixel(x, y));
     }
   }
   // How many pixels of the box satisfy `test`.
@@ -94,89 +86,48 @@ int Spread(Rgb c) {
 int Differing(const Picture& a, const Picture& b, const Box& box) {
   int n = 0;
   a.ForEach(box, [&](int x, int y, Rgb c) {
-    const Rgb d = b.At(x, y);
+    const Rgb d = b.Pixel(x, y);
     n += c.r != d.r || c.g != d.g || c.b != d.b;
   });
   return n;
 }
 
-Picture ReadPicture(const fs::path& path) {
-  Picture picture;
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) {
-    ADD_FAILURE() << path << ": " << image.message;
-    return picture;
-  }
-  image.format = PNG_FORMAT_RGB;
-  picture.rgb.resize(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr)) {
-    ADD_FAILURE() << path << ": " << image.message;
-    return picture;
-  }
-  picture.width = static_cast<int>(image.width);
-  picture.height = static_cast<int>(image.height);
-  return picture;
-}
-
-// The demo data linked into a folder of the test's own, so that whatever a run writes stays
-// there.
 class ScenePlay : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(fs::exists(kDemoData / "LNTR3SCN.PAK")) << "the demo-data target is not built";
-    for (const fs::directory_entry& entry : fs::directory_iterator(kDemoData)) {
-      fs::create_symlink(fs::absolute(entry.path()), dir.path / entry.path().filename());
-    }
-  }
+  void SetUp() override { LinkDemoData(dir.path); }
 
   // Plays `scenario` clicking once a page for `pages` pages (in the middle of the lower half,
-  // or where `clicks` says for a page with a choice) and takes a snapshot while the game waits
-  // at each page of `snapshots`. Answers the exit status; `end` gets the state left behind.
-  int Play(const std::string& scenario, int pages, const std::set<int>& snapshots,
-           const std::map<int, std::pair<int, int>>& clicks, GameState& end) {
+  // or where `clicks` says for a page with a choice), with a snapshot of each page while the
+  // game waits there. Answers the exit status; `end` gets the state left behind.
+  int Play(const std::string& scenario, int pages,
+           const std::map<int, std::pair<int, int>>& clicks = {}) {
     std::string script = "limit " + std::to_string((pages + 2) * kPageMs) + "\n";
     for (int page = 1; page <= pages; page++) {
       const uint32_t at = page * kPageMs;
-      if (snapshots.count(page)) {
-        script += "at " + std::to_string(at - kSnapshotBeforeMs) + " snapshot " +
-                  Snapshot(page).string() + "\n";
-      }
-      const auto click = clicks.count(page) ? clicks.at(page) : std::pair{320, 400};
-      script += "at " + std::to_string(at) + " mouse click left " + std::to_string(click.first) +
-                " " + std::to_string(click.second) + "\n";
+      fs::remove(Snapshot(page));  // nothing left from an earlier run
+      const auto [x, y] = clicks.count(page) ? clicks.at(page) : std::pair{320, 400};
+      script += "at " + std::to_string(at - kSnapshotBeforeMs) + " snapshot " +
+                Snapshot(page).string() + "\nat " + std::to_string(at) + " mouse click left " +
+                std::to_string(x) + " " + std::to_string(y) + "\n";
     }
-    std::ofstream(dir.path / "input.txt") << script;
-    const fs::path dump = dir.path / "state.bin";
+    pictures.clear();
     std::string output;
-    const int status = RunCommand(
-        kGame + " --headless --data " + dir.path.string() + " --scenario " + scenario +
-            " --script " + (dir.path / "input.txt").string() + " --dump-state " + dump.string(),
-        output);
-    EXPECT_TRUE(fs::exists(dump)) << output;
-    if (fs::exists(dump)) {
-      std::ifstream in(dump, std::ios::binary);
-      const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
-      EXPECT_EQ(bytes.size(), kGameStateSize);
-      std::memcpy(&end, bytes.data(), std::min(bytes.size(), kGameStateSize));
-    }
-    for (int page : snapshots) {
-      if (fs::exists(Snapshot(page))) pictures[page] = ReadPicture(Snapshot(page));
-    }
+    const int status = PlayScenario(dir.path, scenario, script, output, end);
+    EXPECT_TRUE(fs::exists(dir.path / "state.bin")) << output;
     return status;
   }
 
   fs::path Snapshot(int page) const { return dir.path / ("page-" + std::to_string(page) + ".png"); }
 
-  // The snapshot of a page; fails the test when there is none.
+  // The snapshot of a page of the last run.
   const Picture& Page(int page) {
-    if (!pictures.count(page)) ADD_FAILURE() << "no snapshot of page " << page;
+    if (!pictures.count(page)) pictures[page] = {ReadRgbPng(Snapshot(page))};
     return pictures[page];
   }
 
   TempDir dir;
   std::map<int, Picture> pictures;
+  GameState end{};
 };
 
 // [SECTION] The scene walk
@@ -213,14 +164,7 @@ constexpr int kWalkPages = 59;
 constexpr int kWalkMessages = 33;
 
 TEST_F(ScenePlay, TheSceneWalkShowsEveryLightSlotAndFilter) {
-  GameState end{};
-  const std::set<int> pages = {
-      kRoomMorning,    kStreetMorning,  kPondBeforeCat, kPondAfterCat,   kThreeMinas,
-      kSixSlots,       kYuzuInSlot4,    kGroundsBare,   kKaedeLeft,      kMinaRight,
-      kRooftopBare,    kKaedeMiddle,    kCafeDay,       kCafeRain,       kShopPlain,
-      kShopRed,        kShopSepia,      kShopNegative,  kShopPlainAgain, kOldStreetEvening,
-      kOldStreetNight, kStreetMidnight, kMoonlight,     kRoomMidnight,   kTheEnd};
-  ASSERT_EQ(Play("0x55", kWalkPages, pages, {}, end), 0);
+  ASSERT_EQ(Play("0x55", kWalkPages), 0);
   // Every message was shown once, and the story ran to its last page.
   EXPECT_EQ(end.historyCount, kWalkMessages);
   ASSERT_GT(end.historyCount, 0);
@@ -279,13 +223,13 @@ TEST_F(ScenePlay, TheSceneWalkShowsEveryLightSlotAndFilter) {
   // Both pages are dimmed to two thirds: plain + negative = 255 x 2/3 in every channel.
   int unmirrored = 0;
   Page(kShopNegative).ForEach(kLower, [&](int x, int y, Rgb n) {
-    const Rgb p = plain.At(x, y);
+    const Rgb p = plain.Pixel(x, y);
     for (int sum : {p.r + n.r, p.g + n.g, p.b + n.b}) unmirrored += std::abs(sum - 170) > 3;
   });
   EXPECT_EQ(unmirrored, 0);
   int changed = 0;
   Page(kShopPlainAgain).ForEach(kLower, [&](int x, int y, Rgb c) {
-    const Rgb p = plain.At(x, y);
+    const Rgb p = plain.Pixel(x, y);
     changed += std::abs(c.r - p.r) > 2 || std::abs(c.g - p.g) > 2 || std::abs(c.b - p.b) > 2;
   });
   EXPECT_EQ(changed, 0);
@@ -315,11 +259,9 @@ constexpr int kFirstOptionX = 60, kFirstOptionY = 60, kSecondOptionY = 96;
 constexpr int kYesX = 290, kYesY = 192, kNoY = 228;
 
 TEST_F(ScenePlay, TheFestivalEveningTakesEitherWay) {
-  GameState end{};
-  ASSERT_EQ(
-      Play("0", kLastPage, {kStreetWaiting, kMinaArrives, kDusk, kNightFallen, kLastPage},
-           {{kChoice, {kFirstOptionX, kFirstOptionY}}, {kFloatQuestion, {kYesX, kYesY}}}, end),
-      0);
+  ASSERT_EQ(Play("0", kLastPage,
+                 {{kChoice, {kFirstOptionX, kFirstOptionY}}, {kFloatQuestion, {kYesX, kYesY}}}),
+            0);
   EXPECT_EQ(end.vars[80], 1) << "the bridge";
   EXPECT_EQ(end.vars[81], 1) << "a lantern floated";
   EXPECT_EQ(end.currentScenario, 1);
@@ -339,12 +281,9 @@ TEST_F(ScenePlay, TheFestivalEveningTakesEitherWay) {
 
   // The other way: the second option and "no"; the riverbank is another place than the bridge.
   const Picture bridge = Page(kDusk);
-  pictures.clear();
-  end = GameState{};
-  ASSERT_EQ(
-      Play("0", kLastPage - 2, {kDusk},
-           {{kChoice, {kFirstOptionX, kSecondOptionY}}, {kFloatQuestion - 1, {kYesX, kNoY}}}, end),
-      0);
+  ASSERT_EQ(Play("0", kLastPage - 2,
+                 {{kChoice, {kFirstOptionX, kSecondOptionY}}, {kFloatQuestion - 1, {kYesX, kNoY}}}),
+            0);
   EXPECT_EQ(end.vars[80], 2) << "the riverbank";
   EXPECT_EQ(end.vars[81], 0) << "only watched";
   EXPECT_GT(Differing(bridge, Page(kDusk), kLeftEdge), Area(kLeftEdge) / 2);

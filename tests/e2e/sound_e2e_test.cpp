@@ -4,16 +4,13 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
 
-#include "audio/audio_fixture.h"
 #include "platform/audio_local.h"
+#include "support/audio_fixture.h"
+#include "support/game_run.h"
 #include "support/test_data.h"
 
 namespace {
-
-const std::string kGame = kGameBinary;
 
 std::vector<int16_t> Tone(double frequency, double seconds, int rate = 22050) {
   std::vector<int16_t> samples(static_cast<size_t>(seconds * rate));
@@ -63,12 +60,10 @@ TEST(SoundE2E, SdlOutputPlaysMusicAndSoundAtTheirTimes) {
       "cd " + d + " && env -u WAYLAND_DISPLAY DISPLAY=:lntr3-sound-" + std::to_string(getpid()) +
       " HOME=" + d + " XDG_CONFIG_HOME=" + d +
       " SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + raw + " timeout 8 " +
-      kGame + " --data " + d + " --play-music 0 --play-sound 1";
+      kGameBinary + " --data " + d + " --play-music 0 --play-sound 1";
   std::string output;
   RunCommand(command, output);
-  std::ifstream in(raw, std::ios::binary);
-  const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
-                                std::istreambuf_iterator<char>());
+  const std::string bytes = ReadFileBytes(raw);
   ASSERT_GT(bytes.size(), 6u * kOutRate * 4) << output;
   std::vector<int16_t> left(bytes.size() / 4);
   for (size_t i = 0; i < left.size(); i++) {
@@ -153,12 +148,12 @@ TEST_F(DemoSoundTest, EverySoundEntryPlays) {
 TEST(SoundE2E, HeadlessRunPlaysTheDemoMusic) {
   if (!std::filesystem::exists(kDemoData / "LNTR3DAT.PAK")) GTEST_SKIP() << "no demo data";
   TempDir dir;
-  std::ofstream(dir.path / "input.txt") << "at 3000 quit\n";
   std::string output;
-  EXPECT_EQ(RunCommand(kGame + " --headless --data " + kDemoData.string() + " --script " +
-                           (dir.path / "input.txt").string() + " --play-music 31 --play-sound 5",
-                       output),
-            0);
+  EXPECT_EQ(
+      RunHeadless("--data " + kDemoData.string() + " --script " +
+                      WriteScript(dir.path, "at 3000 quit\n") + " --play-music 31 --play-sound 5",
+                  output),
+      0);
   EXPECT_EQ(output.find("lanternia3:"), std::string::npos) << output;
 }
 

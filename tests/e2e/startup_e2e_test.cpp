@@ -1,92 +1,112 @@
-// The game binary run the way a player or a script runs it: command line, the fatal start
-// without data, a scripted session quit from the menu, a second copy.
+// The game binary run the way a player or a script runs it: the command line, starts refused
+// with a message, scripted sessions with their answers and limits, frames dumped, a second copy.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>
 
+#include "support/game_run.h"
 #include "support/test_data.h"
 
 namespace {
 
-const std::string kGame = kGameBinary;
+namespace fs = std::filesystem;
 
-std::string WriteScript(const TempDir& dir, const std::string& text) {
-  const std::string path = (dir.path / "input.txt").string();
-  std::ofstream(path) << text;
-  return path;
+TEST(CommandLineE2E, HelpVersionAndWrongArguments) {
+  const struct {
+    std::string arguments;
+    int status;
+    std::string shown;  // a part of the output
+  } cases[] = {
+      {"--help", 0, "--headless"},
+      {"--help", 0, "--scenario N"},
+      {"--version", 0, "lanternia3 "},
+      {"--bogus", 2, "unknown argument '--bogus'"},
+      {"--script x", 2, "go with --headless"},
+      {"--headless --scenario 0x10000", 2, "--scenario takes"},
+      {"--headless --scenario twelve", 2, "--scenario takes"},
+  };
+  for (const auto& c : cases) {
+    std::string output;
+    EXPECT_EQ(RunCommand(kGameBinary + " " + c.arguments, output), c.status) << c.arguments;
+    EXPECT_NE(output.find(c.shown), std::string::npos) << c.arguments << ": " << output;
+  }
 }
 
-TEST(StartupE2E, HelpAndVersion) {
-  std::string output;
-  EXPECT_EQ(RunCommand(kGame + " --help", output), 0);
-  EXPECT_NE(output.find("--headless"), std::string::npos);
-  EXPECT_EQ(RunCommand(kGame + " --version", output), 0);
-  EXPECT_NE(output.find("lanternia3 "), std::string::npos);
-  EXPECT_EQ(RunCommand(kGame + " --bogus", output), 2);
-  EXPECT_EQ(RunCommand(kGame + " --script x", output), 2);
-}
-
-TEST(StartupE2E, NoDataShowsTheArchiveMessageAndFails) {
-  std::string output;
-  EXPECT_EQ(RunCommand(kGame + " --headless --data /nonexistent", output), 1);
-  EXPECT_EQ(output, "終了します: ファイルが開けません : /nonexistent/LNTR3DAT.PAK\n");
-}
-
-TEST(StartupE2E, ScriptedQuitFromTheMenu) {
+// A folder with the archives start-up needs, the game run on it with an input script.
+class StartupE2E : public ::testing::Test {
+ protected:
+  void SetUp() override { WriteStartArchives(dir.path); }
+  // Answers the exit status; later arguments override the folder and the script.
+  int Run(const std::string& script, const std::string& arguments = "") {
+    return RunHeadless("--data " + dir.path.string() + " --script " +
+                           WriteScript(dir.path, script) + " " + arguments,
+                       output);
+  }
   TempDir dir;
-  WriteStartArchives(dir.path);
-  const std::string script = WriteScript(dir,
-                                         "# cancel the first question, accept the second\n"
-                                         "answer cancel\n"
-                                         "at 500 menu 40050\n"
-                                         "at 900 close\n");
   std::string output;
-  EXPECT_EQ(
-      RunCommand(kGame + " --headless --data " + dir.path.string() + " --script " + script, output),
-      0);
+};
+
+TEST_F(StartupE2E, ScriptedQuitFromTheMenu) {
+  // The set-up answer goes to the colour-depth question of start-up, the timed one to the first
+  // quit question; the close box's question gets OK.
+  EXPECT_EQ(Run("display bpp 16\n"
+                "answer cancel\n"
+                "limit 5000\n"
+                "at 500 answer cancel\n"
+                "at 500 menu 40050\n"
+                "at 900 close\n"),
+            0);
   EXPECT_EQ(output,
+            "Lanternia Vol.3: 当ソフトは２５６色モードでの起動を推奨します。\n"
+            "２５６色モードに変更しますか？\n"
             "Lanternia Vol.3: 終了します。\nよろしいですか？\n"
             "Lanternia Vol.3: 終了します。\nよろしいですか？\n");
 }
 
-TEST(StartupE2E, PaintedFramesAreDumped) {
-  TempDir dir;
-  WriteStartArchives(dir.path);
-  const std::string script = WriteScript(dir, "at 300 quit\n");
-  std::string output;
-  EXPECT_EQ(RunCommand(kGame + " --headless --data " + dir.path.string() + " --script " + script +
-                           " --dump-dir " + dir.path.string(),
-                       output),
-            0);
-  EXPECT_TRUE(std::filesystem::exists(dir.path / "frame-000001.png"));
+TEST_F(StartupE2E, RunsEndWithTheirStatusAndMessage) {
+  const fs::path plain = dir.path / "plain";
+  std::ofstream(plain) << "x";
+  fs::create_directory(dir.path / "folder");
+  const std::string script = (dir.path / "input.txt").string();
+  const struct {
+    std::string script, arguments;
+    int status;
+    std::string output;
+  } cases[] = {
+      {"", "--data /nonexistent", 1,
+       "終了します: ファイルが開けません : /nonexistent/LNTR3DAT.PAK\n"},
+      // A set-up answer refusing the switch to 256 colours refuses the start.
+      {"display bpp 4\nanswer cancel\nlimit 5000\n", "", 1,
+       "Lanternia Vol.3: 当ソフトは２５６色以下のモードでは起動できません。\n"
+       "２５６色モードに変更しますか？\nLanternia Vol.3: 終了します。\n"},
+      {"at 10 key enter\nat x menu 1\n", "", 1,
+       "headless: " + script + ": line 2: at TIME STEP...\n"},
+      // A folder opens like a file and reads as nothing; memory at address 0 cannot be read.
+      {"", "--script " + dir.path.string() + "/folder", 1,
+       "headless: cannot read script " + dir.path.string() + "/folder: Is a directory\n"},
+      {"", "--script /proc/self/mem", 1,
+       "headless: cannot read script /proc/self/mem: Input/output error\n"},
+      {"", "--script " + dir.path.string() + "/none", 1,
+       "headless: cannot read script " + dir.path.string() + "/none: No such file or directory\n"},
+      {"limit 1000\n", "--dump-dir " + plain.string(), 1,
+       "headless: cannot write frames to " + plain.string() + ": Not a directory\n"},
+      {"limit 1000\n", "--dump-dir " + plain.string() + "/run", 1,
+       "headless: cannot write frames to " + plain.string() + "/run: Not a directory\n"},
+      {"limit 2000\n", "", 3, "headless: time limit of 2000 ms reached\n"},
+      // A second copy hands over before it looks for data.
+      {"running-copy\n", "--data /nonexistent", 0, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Run(c.script, c.arguments), c.status) << c.script << c.arguments;
+    EXPECT_EQ(output, c.output);
+  }
 }
 
-TEST(StartupE2E, ARunThatNeverEndsIsStoppedAtTheLimit) {
-  TempDir dir;
-  WriteStartArchives(dir.path);
-  const std::string script = WriteScript(dir, "limit 2000\n");
-  std::string output;
-  EXPECT_EQ(
-      RunCommand(kGame + " --headless --data " + dir.path.string() + " --script " + script, output),
-      3);
-  EXPECT_NE(output.find("time limit of 2000 ms"), std::string::npos);
-}
-
-TEST(StartupE2E, ASecondCopyHandsOverAndLeaves) {
-  TempDir dir;
-  const std::string script = WriteScript(dir, "running-copy\n");
-  std::string output;
-  EXPECT_EQ(RunCommand(kGame + " --headless --data /nonexistent --script " + script, output), 0);
-  EXPECT_EQ(output, "");
-}
-
-TEST(StartupE2E, ABadScriptIsRefused) {
-  TempDir dir;
-  const std::string script = WriteScript(dir, "at 10 key enter\nat x menu 1\n");
-  std::string output;
-  EXPECT_EQ(RunCommand(kGame + " --headless --script " + script, output), 1);
-  EXPECT_NE(output.find("line 2"), std::string::npos);
+TEST_F(StartupE2E, PaintedFramesAreDumpedIntoAFolderMadeForThem) {
+  const fs::path frames = dir.path / "frames" / "run";
+  EXPECT_EQ(Run("at 300 quit\n", "--dump-dir " + frames.string()), 0) << output;
+  EXPECT_TRUE(fs::exists(frames / "frame-000001.png"));
 }
 
 }  // namespace

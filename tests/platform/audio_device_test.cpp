@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "audio/audio_fixture.h"
 #include "platform/audio_local.h"
+#include "support/audio_fixture.h"
 
 namespace {
 
@@ -52,25 +52,23 @@ TEST_F(AudioDeviceTest, WavFilesDecodeToSixteenBitFrames) {
 
 TEST_F(AudioDeviceTest, DamagedOrForeignFilesAreRefused) {
   const std::string good = WavBytes(22050, 1, 16, Ramp(100, 1));
-  struct Case {
-    const char* name;
-    std::string bytes;
-  };
-  std::string noData = good.substr(0, 36);
-  std::string wide = good;
+  std::string noData = good.substr(0, 36), wide = good, mono3 = good, zeroRate = good;
   wide[34] = 24;  // 24-bit samples
-  std::string mono3 = good;
   mono3[22] = 3;  // three channels
-  std::string zeroRate = good;
   zeroRate.replace(24, 4, std::string(4, '\0'));
-  for (const Case& c : {Case{"empty", ""}, Case{"text", "hello, this is no sound at all"},
-                        Case{"nodata", noData}, Case{"wide", wide}, Case{"mono3", mono3},
-                        Case{"rate", zeroRate}, Case{"ogg", "OggS but nothing behind it"}}) {
-    WriteFile(dir.path / c.name, c.bytes);
+  const std::pair<const char*, std::string> cases[] = {{"empty", ""},
+                                                       {"text", "hello, this is no sound at all"},
+                                                       {"nodata", noData},
+                                                       {"wide", wide},
+                                                       {"mono3", mono3},
+                                                       {"rate", zeroRate},
+                                                       {"ogg", "OggS but nothing behind it"}};
+  for (const auto& [name, bytes] : cases) {
+    WriteFile(dir.path / name, bytes);
     AudioFileInfo info;
     std::string error;
-    EXPECT_FALSE(AudioOpenFile((dir.path / c.name).string(), info, error)) << c.name;
-    EXPECT_FALSE(error.empty()) << c.name;
+    EXPECT_FALSE(AudioOpenFile((dir.path / name).string(), info, error)) << name;
+    EXPECT_FALSE(error.empty()) << name;
   }
   // A data chunk claiming more than the file holds plays what is there.
   WriteFile(dir.path / "short.wav", good.substr(0, good.size() - 51));

@@ -9,18 +9,13 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <sstream>
+
+#include "support/game_run.h"
+#include "support/test_data.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 TEST(SdlIniParseTest, ReadsOnlyItsSectionWhateverTheCaseAndLayout) {
   const std::string text =
@@ -120,15 +115,13 @@ TEST(SdlIniPathTest, FollowsTheXdgRules) {
   EXPECT_EQ(SdlIniPath("", ""), "");
 }
 
+// The settings file under a configuration folder of the test's own.
 class SdlIniFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string dir = (fs::temp_directory_path() / "lntr3-ini-XXXXXX").string();
-    ASSERT_NE(mkdtemp(dir.data()), nullptr);
-    root_ = dir;
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    savedXdg_ = xdg ? std::optional<std::string>(xdg) : std::nullopt;
-    setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
+    if (xdg) savedXdg_ = xdg;
+    setenv("XDG_CONFIG_HOME", (dir_.path / "config").c_str(), 1);
   }
   void TearDown() override {
     if (savedXdg_) {
@@ -136,9 +129,10 @@ class SdlIniFileTest : public ::testing::Test {
     } else {
       unsetenv("XDG_CONFIG_HOME");
     }
-    fs::remove_all(root_);
   }
-  fs::path root_;
+  TempDir dir_;
+  const fs::path root_ = dir_.path;
+  const fs::path settings_ = root_ / "config" / "lanternia3" / "lanternia3.ini";
   std::optional<std::string> savedXdg_;
 };
 
@@ -146,7 +140,7 @@ TEST_F(SdlIniFileTest, WritesWholeFilesIntoNewDirectoriesAndLeavesNoTemporaries)
   const fs::path path = root_ / "a" / "b" / "settings.ini";
   ASSERT_TRUE(SdlIniWriteFile(path.string(), "first\n"));
   ASSERT_TRUE(SdlIniWriteFile(path.string(), "second\n"));
-  EXPECT_EQ(ReadAll(path), "second\n");
+  EXPECT_EQ(ReadFileBytes(path), "second\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(path.parent_path()), fs::directory_iterator()), 1);
   struct stat info {};
   ASSERT_EQ(stat(path.c_str(), &info), 0);
@@ -165,7 +159,7 @@ TEST_F(SdlIniFileTest, WritesWholeFilesIntoNewDirectoriesAndLeavesNoTemporaries)
 }
 
 TEST_F(SdlIniFileTest, SettingsSurviveASaveAndLoadAndOtherSectionsStay) {
-  const fs::path path = root_ / "config" / "lanternia3" / "lanternia3.ini";
+  const fs::path& path = settings_;
   SdlIniValues values;
   bool exists = true;
   SdlSettingsLoad(values, exists);
@@ -173,17 +167,17 @@ TEST_F(SdlIniFileTest, SettingsSurviveASaveAndLoadAndOtherSectionsStay) {
   EXPECT_TRUE(values.empty());
 
   ASSERT_TRUE(SdlSettingsSave({{"Music", "0"}, {"DataDir", "/games/Mirabel"}}));
-  ASSERT_TRUE(SdlIniWriteFile(path.string(), "[Mine]\nx=1\n" + ReadAll(path)));
+  ASSERT_TRUE(SdlIniWriteFile(path.string(), "[Mine]\nx=1\n" + ReadFileBytes(path)));
   ASSERT_TRUE(SdlSettingsSave({{"Music", "1"}, {"SpecLow", "1"}}));
   SdlSettingsLoad(values, exists);
   EXPECT_TRUE(exists);
   EXPECT_EQ(values, (SdlIniValues{{"Music", "1"}, {"SpecLow", "1"}}));
-  EXPECT_EQ(ReadAll(path).rfind("[Mine]\nx=1\n", 0), 0u);
+  EXPECT_EQ(ReadFileBytes(path).rfind("[Mine]\nx=1\n", 0), 0u);
 }
 
 TEST_F(SdlIniFileTest, AFileThatCannotBeReadIsNotOverwritten) {
   // The settings path is a directory: it cannot be read, so saving must not replace it.
-  const fs::path path = root_ / "config" / "lanternia3" / "lanternia3.ini";
+  const fs::path& path = settings_;
   fs::create_directories(path / "inside");
   EXPECT_FALSE(SdlSettingsSave({{"Music", "1"}}));
   EXPECT_TRUE(fs::is_directory(path / "inside"));

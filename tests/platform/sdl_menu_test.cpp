@@ -9,33 +9,27 @@
 namespace {
 
 TEST(SdlMenuLabelTest, TakesTheMarkOutAndFindsTheAccessKey) {
-  const SdlLabel size = SdlMenuParseLabel("画面ｻｲｽﾞ(&D)");
-  EXPECT_EQ(size.text, "画面ｻｲｽﾞ(D)");
-  EXPECT_EQ(size.accessKey, 'd');
-  EXPECT_EQ(size.text.substr(size.accessOffset, size.accessLength), "D");
-
-  const SdlLabel plain = SdlMenuParseLabel("Full Screen");
-  EXPECT_EQ(plain.text, "Full Screen");
-  EXPECT_EQ(plain.accessKey, 0);
-  EXPECT_EQ(plain.accessOffset, -1);
-
-  // "&&" is a literal ampersand; only the first mark counts; a trailing '&' stays as it is.
-  const SdlLabel both = SdlMenuParseLabel("A&&B &x&Y&");
-  EXPECT_EQ(both.text, "A&B xY&");
-  EXPECT_EQ(both.accessKey, 'x');
-  EXPECT_EQ(both.accessOffset, 4);
-
-  // A full-width character can be underlined but is no key to press.
-  const SdlLabel wide = SdlMenuParseLabel("&終了");
-  EXPECT_EQ(wide.text, "終了");
-  EXPECT_EQ(wide.accessOffset, 0);
-  EXPECT_EQ(wide.accessLength, 3);
-  EXPECT_EQ(wide.accessKey, 0);
-
-  // A cut multi-byte character at the end does not read past the text.
-  const SdlLabel cut = SdlMenuParseLabel(std::string("a&\xE7\xB5", 4));
-  EXPECT_EQ(cut.text, "a\xE7\xB5");
-  EXPECT_EQ(cut.accessLength, 2);
+  const struct {
+    std::string label, text;
+    int offset, length;
+    char key;
+  } cases[] = {
+      {"画面ｻｲｽﾞ(&D)", "画面ｻｲｽﾞ(D)", 19, 1, 'd'},
+      {"Full Screen", "Full Screen", -1, 0, 0},
+      // "&&" is a literal ampersand; only the first mark counts; a trailing '&' stays as it is.
+      {"A&&B &x&Y&", "A&B xY&", 4, 1, 'x'},
+      // A full-width character can be underlined but is no key to press.
+      {"&終了", "終了", 0, 3, 0},
+      // A cut multi-byte character at the end does not read past the text.
+      {std::string("a&\xE7\xB5", 4), "a\xE7\xB5", 1, 2, 0},
+  };
+  for (const auto& c : cases) {
+    const SdlLabel label = SdlMenuParseLabel(c.label);
+    EXPECT_EQ(label.text, c.text);
+    EXPECT_EQ(label.accessOffset, c.offset) << c.label;
+    EXPECT_EQ(label.accessLength, c.length) << c.label;
+    EXPECT_EQ(label.accessKey, c.key) << c.label;
+  }
 }
 
 TEST(SdlMenuBarTest, GroupsItemsUnderTheirPopups) {
@@ -84,10 +78,13 @@ TEST(SdlMenuBarTest, WrapsIntoLinesWhenTheWindowIsNarrow) {
   EXPECT_EQ(boxes[4].y, 22);
   for (const SdlBox& box : boxes) EXPECT_LE(box.x + box.w, 320);
 
-  // An entry wider than the bar takes a line of its own and the next starts a new one.
+  // An entry wider than the bar takes a line of its own and the next starts a new one; as the
+  // first entry it stays on the first line.
   EXPECT_EQ(SdlMenuLayoutBar(std::vector<int>{30, 500, 30}, 200, 22, boxes), 3);
   EXPECT_EQ(boxes[1].y, 22);
   EXPECT_EQ(boxes[2].y, 44);
+  EXPECT_EQ(SdlMenuLayoutBar(std::vector<int>{500, 30}, 200, 22, boxes), 2);
+  EXPECT_EQ(boxes[0].y, 0);
   EXPECT_EQ(SdlMenuLayoutBar(std::vector<int>{}, 200, 22, boxes), 1);
 }
 

@@ -2,15 +2,17 @@
 // script, painted frames kept in memory (and optionally written as PNG), boxes on stderr.
 #include "platform/headless/headless.h"
 
+#include <fcntl.h>
 #include <png.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <deque>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 
 #include "platform/platform_local.h"
 
@@ -138,24 +140,60 @@ void RunStep(const HeadlessStep& step) {
   }
 }
 
+// Makes the folder for dumped frames, parents included. Answers why it cannot take files, empty
+// when it can: a run whose frames would all be lost fails at start instead.
+std::string PrepareDumpDir(const std::string& dir) {
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
+  if (error) return error.message();
+  if (!std::filesystem::is_directory(dir, error)) return "Not a directory";
+  if (access(dir.c_str(), W_OK | X_OK) != 0) return std::strerror(errno);
+  return "";
+}
+
+// Reads the whole script into `text`. Answers why it cannot, empty when it can. A stream would
+// open a folder without complaint and read it as an empty script; read() says what is wrong.
+std::string ReadScript(const std::string& path, std::string& text) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::strerror(errno);
+  std::string problem;
+  char buffer[4096];
+  for (;;) {
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) problem = std::strerror(errno);
+    if (got <= 0) break;
+    text.append(buffer, static_cast<size_t>(got));
+  }
+  close(fd);
+  return problem;
+}
+
 // [SECTION] Hooks
 
 bool HlInit(const PlatOptions& options) {
   gHl = HeadlessState{};
   gHl.dumpDir = options.dumpDir;
+  if (!gHl.dumpDir.empty()) {
+    if (const std::string problem = PrepareDumpDir(gHl.dumpDir); !problem.empty()) {
+      std::fprintf(stderr, "headless: cannot write frames to %s: %s\n", gHl.dumpDir.c_str(),
+                   problem.c_str());
+      return false;
+    }
+  }
   if (options.scriptPath.empty()) return true;
-  std::ifstream in(options.scriptPath);
-  if (!in) {
-    std::fprintf(stderr, "headless: cannot read script %s\n", options.scriptPath.c_str());
+  std::string text;
+  if (const std::string problem = ReadScript(options.scriptPath, text); !problem.empty()) {
+    std::fprintf(stderr, "headless: cannot read script %s: %s\n", options.scriptPath.c_str(),
+                 problem.c_str());
     return false;
   }
-  std::stringstream text;
-  text << in.rdbuf();
   std::string error;
-  if (!HeadlessParseScript(text.str(), gHl.config, error)) {
+  if (!HeadlessParseScript(text, gHl.config, error)) {
     std::fprintf(stderr, "headless: %s: %s\n", options.scriptPath.c_str(), error.c_str());
     return false;
   }
+  gHl.answers.assign(gHl.config.answers.begin(), gHl.config.answers.end());
   return true;
 }
 
@@ -384,7 +422,7 @@ void HeadlessConfigure(const HeadlessConfig& config) {
   gHl.config = config;
   gHl.nextStep = 0;
   std::fill(std::begin(gHl.keys), std::end(gHl.keys), false);
-  gHl.answers.clear();
+  gHl.answers.assign(config.answers.begin(), config.answers.end());
   gHl.focus = true;
   gHl.minimised = false;
   gPlat.settings.clear();

@@ -190,7 +190,8 @@ std::string ParseSetup(const std::vector<std::string>& w, HeadlessConfig& config
   if (verb == "answer") {
     int answer;
     if (w.size() != 2 || !ParseAnswer(w[1], answer)) return "answer ok|cancel";
-    config.steps.push_back(HeadlessStep{0, HeadlessAction::Answer, answer});
+    // Not a step at time 0: steps run at the first pump, after the boxes of start-up.
+    config.answers.push_back(answer);
     return "";
   }
   if (verb == "limit") {

@@ -15,36 +15,31 @@
 #include "support/engine_fixture.h"
 #include "support/test_data.h"
 
+using Lines = std::vector<std::string>;
+
 // A WAV file: 16-bit when `samples` is given, silent 8-bit of `frames` frames otherwise.
 inline std::string WavBytes(int rate, int channels, int bits, const std::vector<int16_t>& samples,
                             uint32_t silentFrames = 0) {
   const uint32_t dataBytes = samples.empty() ? silentFrames * channels * (bits / 8)
                                              : static_cast<uint32_t>(samples.size() * 2);
   std::string out;
-  auto u32 = [&](uint32_t v) {
-    for (int i = 0; i < 4; i++) out.push_back(static_cast<char>(v >> (8 * i)));
-  };
-  auto u16 = [&](uint16_t v) {
-    out.push_back(static_cast<char>(v));
-    out.push_back(static_cast<char>(v >> 8));
+  auto put = [&out](uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; i++) out.push_back(static_cast<char>(v >> (8 * i)));
   };
   out += "RIFF";
-  u32(36 + dataBytes);
+  put(36 + dataBytes, 4);
   out += "WAVEfmt ";
-  u32(16);
-  u16(1);
-  u16(static_cast<uint16_t>(channels));
-  u32(static_cast<uint32_t>(rate));
-  u32(static_cast<uint32_t>(rate * channels * bits / 8));
-  u16(static_cast<uint16_t>(channels * bits / 8));
-  u16(static_cast<uint16_t>(bits));
+  put(16, 4);
+  put(1, 2);
+  put(channels, 2);
+  put(rate, 4);
+  put(rate * channels * bits / 8, 4);
+  put(channels * bits / 8, 2);
+  put(bits, 2);
   out += "data";
-  u32(dataBytes);
-  if (samples.empty()) {
-    out.append(dataBytes, static_cast<char>(bits == 8 ? 0x80 : 0));
-  } else {
-    for (int16_t s : samples) u16(static_cast<uint16_t>(s));
-  }
+  put(dataBytes, 4);
+  out.append(samples.empty() ? dataBytes : 0, static_cast<char>(bits == 8 ? 0x80 : 0));
+  for (int16_t s : samples) put(static_cast<uint16_t>(s), 2);
   return out;
 }
 

@@ -1,0 +1,30 @@
+// Runs of the game binary on the headless backend, the way a script or a player starts it:
+// input scripts, the demo data in a folder of the test's own, the game state a run leaves.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "scenario/game_state.h"
+
+// Writes `text` as the input script "input.txt" in `dir`; answers its path.
+std::string WriteScript(const std::filesystem::path& dir, const std::string& text);
+
+// Runs "lanternia3 --headless `arguments`"; answers the exit status and fills `output` with
+// what the game wrote.
+int RunHeadless(const std::string& arguments, std::string& output);
+
+// Links every file of the demo data into `dir`, so that whatever a run writes stays there.
+void LinkDemoData(const std::filesystem::path& dir);
+
+// Plays scenario `number` headless on the data in `dir` with the input `script`; answers the exit
+// status, fills `output` and, when the game ended and wrote it, `end` with the state left.
+int PlayScenario(const std::filesystem::path& dir, const std::string& number,
+                 const std::string& script, std::string& output, GameState& end);
+
+// Reads a record written by --dump-state into `state`; false (and a test failure when the
+// file is there but of the wrong size) when there is none.
+bool ReadStateDump(const std::filesystem::path& path, GameState& state);
+
+// A whole file as bytes; empty when it cannot be read.
+std::string ReadFileBytes(const std::filesystem::path& path);
