@@ -63,7 +63,7 @@ TEST(SoundE2E, SdlOutputPlaysMusicAndSoundAtTheirTimes) {
       kGameBinary + " --data " + d + " --play-music 0 --play-sound 1";
   std::string output;
   RunCommand(command, output);
-  const std::string bytes = ReadFileBytes(raw);
+  const std::string bytes = ReadFileText(raw);
   ASSERT_GT(bytes.size(), 6u * kOutRate * 4) << output;
   std::vector<int16_t> left(bytes.size() / 4);
   for (size_t i = 0; i < left.size(); i++) {

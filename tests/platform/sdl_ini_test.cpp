@@ -140,7 +140,7 @@ TEST_F(SdlIniFileTest, WritesWholeFilesIntoNewDirectoriesAndLeavesNoTemporaries)
   const fs::path path = root_ / "a" / "b" / "settings.ini";
   ASSERT_TRUE(SdlIniWriteFile(path.string(), "first\n"));
   ASSERT_TRUE(SdlIniWriteFile(path.string(), "second\n"));
-  EXPECT_EQ(ReadFileBytes(path), "second\n");
+  EXPECT_EQ(ReadFileText(path), "second\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(path.parent_path()), fs::directory_iterator()), 1);
   struct stat info {};
   ASSERT_EQ(stat(path.c_str(), &info), 0);
@@ -167,12 +167,12 @@ TEST_F(SdlIniFileTest, SettingsSurviveASaveAndLoadAndOtherSectionsStay) {
   EXPECT_TRUE(values.empty());
 
   ASSERT_TRUE(SdlSettingsSave({{"Music", "0"}, {"DataDir", "/games/Mirabel"}}));
-  ASSERT_TRUE(SdlIniWriteFile(path.string(), "[Mine]\nx=1\n" + ReadFileBytes(path)));
+  ASSERT_TRUE(SdlIniWriteFile(path.string(), "[Mine]\nx=1\n" + ReadFileText(path)));
   ASSERT_TRUE(SdlSettingsSave({{"Music", "1"}, {"SpecLow", "1"}}));
   SdlSettingsLoad(values, exists);
   EXPECT_TRUE(exists);
   EXPECT_EQ(values, (SdlIniValues{{"Music", "1"}, {"SpecLow", "1"}}));
-  EXPECT_EQ(ReadFileBytes(path).rfind("[Mine]\nx=1\n", 0), 0u);
+  EXPECT_EQ(ReadFileText(path).rfind("[Mine]\nx=1\n", 0), 0u);
 }
 
 TEST_F(SdlIniFileTest, AFileThatCannotBeReadIsNotOverwritten) {

@@ -42,13 +42,8 @@ int PlayScenario(const std::filesystem::path& dir, const std::string& number,
 
 bool ReadStateDump(const std::filesystem::path& path, GameState& state) {
   if (!std::filesystem::exists(path)) return false;
-  const std::string bytes = ReadFileBytes(path);
+  const std::string bytes = ReadFileText(path);
   EXPECT_EQ(bytes.size(), kGameStateSize) << path;
   std::memcpy(&state, bytes.data(), std::min(bytes.size(), kGameStateSize));
   return true;
-}
-
-std::string ReadFileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "scenario/game_state.h"
+#include "support/files.h"
 
 // Writes `text` as the input script "input.txt" in `dir`; answers its path.
 std::string WriteScript(const std::filesystem::path& dir, const std::string& text);
@@ -25,6 +26,3 @@ int PlayScenario(const std::filesystem::path& dir, const std::string& number,
 // Reads a record written by --dump-state into `state`; false (and a test failure when the
 // file is there but of the wrong size) when there is none.
 bool ReadStateDump(const std::filesystem::path& path, GameState& state);
-
-// A whole file as bytes; empty when it cannot be read.
-std::string ReadFileBytes(const std::filesystem::path& path);

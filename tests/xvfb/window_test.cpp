@@ -177,7 +177,7 @@ class XvfbWindowTest : public ::testing::Test {
       number.append(buffer, static_cast<size_t>(n));
     }
     close(fds[0]);
-    ASSERT_FALSE(number.empty()) << "Xvfb did not start: " << ReadFileBytes(log);
+    ASSERT_FALSE(number.empty()) << "Xvfb did not start: " << ReadFileText(log);
     sDisplayName = ":" + number.substr(0, number.find('\n'));
     sDisplay = XOpenDisplay(sDisplayName.c_str());
     ASSERT_NE(sDisplay, nullptr);
@@ -351,11 +351,11 @@ class XvfbWindowTest : public ::testing::Test {
   static void QuitWithAccessKey(Window window, Process& game) {
     Key(XK_q, XK_Alt_L);
     ASSERT_TRUE(WaitBox(window, true, 5000, "xvfb-quit-question.png"))
-        << ReadFileBytes(game.errPath);
+        << ReadFileText(game.errPath);
     Key(XK_Return);
     const std::optional<int> status = WaitExit(game, 10000);
     ASSERT_TRUE(status.has_value()) << "the game did not end";
-    EXPECT_EQ(*status, 0) << ReadFileBytes(game.errPath);
+    EXPECT_EQ(*status, 0) << ReadFileText(game.errPath);
   }
 
   static inline Process sXvfb;
@@ -388,8 +388,8 @@ void ExpectPixels(const RgbImage& image, std::initializer_list<Probe> probes) {
 TEST_F(XvfbWindowTest, MissingArchiveBoxOutlivesASecondStartAndEndsWithStatusOne) {
   Process& game = StartGame("missing.log");
   const Window window = WaitForWindow(20000);
-  ASSERT_NE(window, 0u) << ReadFileBytes(game.errPath);
-  ASSERT_TRUE(WaitBox(window, true, 10000, "xvfb-fatal-box.png")) << ReadFileBytes(game.errPath);
+  ASSERT_NE(window, 0u) << ReadFileText(game.errPath);
+  ASSERT_TRUE(WaitBox(window, true, 10000, "xvfb-fatal-box.png")) << ReadFileText(game.errPath);
   const RgbImage image = Shot(window, "xvfb-fatal-box.png");
   ExpectWindowLayout(image);
   // The box sits in the middle of the client area, over the black picture.
@@ -400,7 +400,7 @@ TEST_F(XvfbWindowTest, MissingArchiveBoxOutlivesASecondStartAndEndsWithStatusOne
   const auto started = Clock::now();
   const std::optional<int> handed = WaitExit(second, 15000);
   ASSERT_TRUE(handed.has_value()) << "the second copy kept running";
-  EXPECT_EQ(*handed, 0) << ReadFileBytes(second.errPath);
+  EXPECT_EQ(*handed, 0) << ReadFileText(second.errPath);
   EXPECT_LT(Clock::now() - started, std::chrono::seconds(10));
   EXPECT_EQ(GameWindows().size(), 1u);
 
@@ -413,7 +413,7 @@ TEST_F(XvfbWindowTest, MissingArchiveBoxOutlivesASecondStartAndEndsWithStatusOne
   }
   ASSERT_TRUE(status.has_value()) << "the box did not take Enter";
   EXPECT_EQ(*status, 1);
-  const std::string log = ReadFileBytes(game.errPath);
+  const std::string log = ReadFileText(game.errPath);
   EXPECT_NE(log.find("ファイルが開けません : " + (dir_.path / "data").string()), std::string::npos)
       << log;
 }
@@ -422,7 +422,7 @@ TEST_F(XvfbWindowTest, QuitQuestionFromTheBarTheCloseBoxAndTheAccessKey) {
   WriteStartArchives(dir_.path / "data");
   Process& game = StartGame("quit.log");
   const Window window = WaitForWindow(20000);
-  ASSERT_NE(window, 0u) << ReadFileBytes(game.errPath);
+  ASSERT_NE(window, 0u) << ReadFileText(game.errPath);
   Focus(window);
   // Notices at start (a missing sound device, say) are answered first.
   Sleep(1500);
@@ -430,7 +430,7 @@ TEST_F(XvfbWindowTest, QuitQuestionFromTheBarTheCloseBoxAndTheAccessKey) {
     Key(XK_Return);
     Sleep(500);
   }
-  ASSERT_FALSE(WaitExit(game, 0).has_value()) << "the game ended: " << ReadFileBytes(game.errPath);
+  ASSERT_FALSE(WaitExit(game, 0).has_value()) << "the game ended: " << ReadFileText(game.errPath);
   const RgbImage running = Shot(window, "xvfb-running.png");
   ExpectWindowLayout(running);
   ASSERT_FALSE(BoxShown(running));
@@ -475,12 +475,12 @@ TEST_F(XvfbWindowTest, APictureAtTwoWindowSizesAndInFullScreen) {
   WriteStartArchives(dir_.path / "data");
   Process& game = StartGame("view.log", {"--view", "QUAD.TZ2"});
   const Window window = WaitForWindow(20000);
-  ASSERT_NE(window, 0u) << ReadFileBytes(game.errPath);
+  ASSERT_NE(window, 0u) << ReadFileText(game.errPath);
   Focus(window);
 
   // 640 x 480: painted 1:1 below the bar.
   ASSERT_TRUE(WaitPixel(window, 10, kBar + 10, 0xFF0000, "xvfb-view-640.png"))
-      << ReadFileBytes(game.errPath);
+      << ReadFileText(game.errPath);
   ExpectPixels(Shot(window, "xvfb-view-640.png"), {{319, kBar + 239, 0xFF0000},
                                                    {320, kBar + 239, 0x00FF00},
                                                    {319, kBar + 240, 0x0000FF},
@@ -494,7 +494,7 @@ TEST_F(XvfbWindowTest, APictureAtTwoWindowSizesAndInFullScreen) {
   Sleep(300);
   Key(XK_4);
   ASSERT_TRUE(WaitPixel(window, 799, kBar + 599, 0xFFFFFF, "xvfb-view-800.png"))
-      << ReadFileBytes(game.errPath);
+      << ReadFileText(game.errPath);
   RgbImage image = Shot(window, "xvfb-view-800.png");
   EXPECT_EQ(image.width, 800);
   EXPECT_EQ(image.height, 600 + kBar);
@@ -510,7 +510,7 @@ TEST_F(XvfbWindowTest, APictureAtTwoWindowSizesAndInFullScreen) {
   Key(XK_f);
   const int left = (1024 - 640) / 2, top = (768 - 480) / 2;
   ASSERT_TRUE(WaitPixel(window, left + 630, top + 470, 0xFFFFFF, "xvfb-view-full.png"))
-      << ReadFileBytes(game.errPath);
+      << ReadFileText(game.errPath);
   image = Shot(window, "xvfb-view-full.png");
   EXPECT_EQ(image.width, 1024);
   ExpectPixels(image, {{left - 1, top + 300, 0x000000},
