@@ -115,15 +115,27 @@ void SettingsLoad() {
 }
 
 void SettingsSave() {
-  // A failing write is not reported: the game goes on with the flags it has.
-  PlatSettingsSetNumber("Music", MusicOn);
-  PlatSettingsSetNumber("Wave", PcmOn);
-  PlatSettingsSetNumber("MesSkip", ReadTextFast);
-  PlatSettingsSetNumber("Mouse", MouseMove);
-  PlatSettingsSetNumber("Weather", WeatherOn);
-  PlatSettingsSetNumber("Calender", CalendarFast);
-  PlatSettingsSetNumber("FontNo", FontNo);
-  PlatSettingsSetNumber("ScreenSize", static_cast<uint32_t>(ScreenMode - kModeFullScreen));
+  bool saved = PlatSettingsSetNumber("Music", MusicOn);
+  saved &= PlatSettingsSetNumber("Wave", PcmOn);
+  saved &= PlatSettingsSetNumber("MesSkip", ReadTextFast);
+  saved &= PlatSettingsSetNumber("Mouse", MouseMove);
+  saved &= PlatSettingsSetNumber("Weather", WeatherOn);
+  saved &= PlatSettingsSetNumber("Calender", CalendarFast);
+  saved &= PlatSettingsSetNumber("FontNo", FontNo);
+  saved &= PlatSettingsSetNumber("ScreenSize", static_cast<uint32_t>(ScreenMode - kModeFullScreen));
+  // The game goes on with the flags it has; the player hears once that they will not be kept.
+  static bool reported = false;
+  if (!saved && !reported) {
+    reported = true;
+    const uint16_t wasOpen = ModalBoxOpen;
+    ModalBoxOpen = 1;
+    PlatShowCursor(true);
+    PlatMessageBox(
+        Sjis("設定を保存できませんでした。\n変更した設定は次に起動したときには戻ります。"),
+        Sjis(kBoxTitle), MB_OK | MB_ICONINFORMATION);
+    PlatShowCursor(false);
+    ModalBoxOpen = wasOpen;
+  }
 }
 
 uint32_t ReadFirstRunFlag() {

@@ -103,6 +103,13 @@ TEST_F(StartupE2E, RunsEndWithTheirStatusAndMessage) {
   }
 }
 
+TEST_F(StartupE2E, SettingsThatCannotBeKeptAreReportedOnce) {
+  EXPECT_EQ(Run("settings-readonly\nat 500 menu 40021\nat 1500 menu 40021\nat 2500 quit\n"), 0);
+  EXPECT_EQ(output,
+            "Lanternia Vol.3: 設定を保存できませんでした。\n"
+            "変更した設定は次に起動したときには戻ります。\n");
+}
+
 TEST_F(StartupE2E, PaintedFramesAreDumpedIntoAFolderMadeForThem) {
   const fs::path frames = dir.path / "frames" / "run";
   EXPECT_EQ(Run("at 300 quit\n", "--dump-dir " + frames.string()), 0) << output;

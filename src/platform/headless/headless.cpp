@@ -372,7 +372,7 @@ void HlSettingsLoad(std::map<std::string, std::string>& values, bool& exists) {
 }
 
 bool HlSettingsSave(const std::map<std::string, std::string>&) {
-  return true;
+  return !gHl.config.settingsReadOnly;
 }
 
 bool HlActivateRunningCopy(std::string_view) {

@@ -45,6 +45,7 @@ struct HeadlessConfig {
   PlatLocalTime startTime{1998, 4, 3, 1, 9, 0, 0, 0};         // local time at tick 0
   std::vector<std::pair<std::string, std::string>> settings;  // seeded settings store
   bool settingsKey = false;         // the settings key exists even with no value seeded
+  bool settingsReadOnly = false;    // every write of the settings store fails
   std::vector<int> answers;         // for the first message boxes, from the very start
   std::vector<HeadlessStep> steps;  // sorted by time
 };

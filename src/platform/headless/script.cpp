@@ -166,6 +166,10 @@ std::string ParseSetup(const std::vector<std::string>& w, HeadlessConfig& config
     config.settingsKey = true;
     return "";
   }
+  if (verb == "settings-readonly" && w.size() == 1) {
+    config.settingsReadOnly = true;
+    return "";
+  }
   if (verb == "display" && w.size() == 3) {
     if (w[1] == "bpp" && ParseInt(w[2], config.displayBpp) && config.displayBpp > 0) return "";
     if (w[1] == "test") {
