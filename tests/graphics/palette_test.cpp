@@ -29,29 +29,6 @@ class PaletteTest : public EngineTest {
   }
 };
 
-TEST_F(PaletteTest, ApplyArithmetic) {
-  PalSetEntry(0, 255, 100, 0);
-  PalApply(128, 0);
-  EXPECT_EQ(Displayed(0), (PalEntry{127, 50, 0, PC_RESERVED}));
-  PalApply(256, 128);
-  EXPECT_EQ(Displayed(0), (PalEntry{255, 177, 127, PC_RESERVED}));
-}
-
-TEST_F(PaletteTest, CopyRangeSetsFlagsAndIgnoresEmptyRanges) {
-  PalEntry dst[kPaletteSize] = {};
-  PalEntry src[kPaletteSize];
-  std::fill(std::begin(src), std::end(src), PalEntry{1, 2, 3, 0});
-  PalCopyRange(dst, src, 10, 0);
-  PalCopyRange(dst, src, 10, -4);
-  EXPECT_EQ(dst[10], PalEntry{});
-  PalCopyRange(dst, src, 10, 2);
-  EXPECT_EQ(dst[10], (PalEntry{1, 2, 3, PC_RESERVED}));
-  EXPECT_EQ(dst[11], (PalEntry{1, 2, 3, PC_RESERVED}));
-  EXPECT_EQ(dst[12], PalEntry{});
-  EXPECT_EQ(src[10].flags, PC_RESERVED);
-  EXPECT_EQ(src[12].flags, 0);
-}
-
 TEST_F(PaletteTest, FadesRunOnlyInTheRightState) {
   PalBlack();
   EXPECT_EQ(Duration([] { PalFadeOut(1); }), 0u);  // already black
@@ -112,15 +89,20 @@ TEST_F(PaletteTest, SkipAndFastReadTakeTheImmediateForm) {
   SkipAllowed = 0;
 }
 
-TEST_F(PaletteTest, DimThenUndimReturnsToTheScene) {
-  PalShow();
-  PalDim();
+TEST_F(PaletteTest, DimmingShowsTwoThirdsOfThePictureAndUndimmingTheScene) {
+  PalBlack();
+  PalFadeInDimmed(1);
   EXPECT_EQ(PaletteState, PalStateDimmed);
-  EXPECT_EQ(Displayed(200).red, 132);
-  EXPECT_EQ(Displayed(230), ScenePalette[230]);  // interface colours keep their brightness
+  EXPECT_EQ(Displayed(150).red, 100);
+  EXPECT_EQ(ScenePalette[150].red, 150);  // the scene itself is put back
   PalUndim();
   EXPECT_EQ(PaletteState, PalStateNormal);
   for (int i = 0; i < kPaletteSize; i++) ASSERT_EQ(Displayed(i), ScenePalette[i]) << i;
+  PalDim();
+  EXPECT_EQ(Displayed(200).red, 132);
+  EXPECT_EQ(Displayed(230), ScenePalette[230]);  // interface colours keep their brightness
+  PalFadeOutDimmed(1);
+  EXPECT_EQ(PaletteState, PalStateBlack);
 }
 
 TEST_F(PaletteTest, CrossFadeKeepsTheInterfaceColours) {
@@ -133,32 +115,6 @@ TEST_F(PaletteTest, CrossFadeKeepsTheInterfaceColours) {
   EXPECT_EQ(Displayed(5), (PalEntry{200, 200, 200, PC_RESERVED}));
   for (int i = 228; i < kPaletteSize; i++) EXPECT_EQ(Displayed(i), InitialPalette[i]) << i;
   EXPECT_EQ(ScenePalette[5], scene5);  // the animated form leaves the scene alone
-}
-
-TEST_F(PaletteTest, DimmedFadeInShowsTwoThirds) {
-  PalBlack();
-  PalFadeInDimmed(1);
-  EXPECT_EQ(PaletteState, PalStateDimmed);
-  EXPECT_EQ(Displayed(150).red, 100);
-  EXPECT_EQ(ScenePalette[150].red, 150);  // the scene itself is put back
-  PalFadeOutDimmed(1);
-  EXPECT_EQ(PaletteState, PalStateBlack);
-}
-
-TEST_F(PaletteTest, LevelsNeverStepBackAndDeepDisplaysRepaint) {
-  HeadlessConfig config;
-  config.displayBpp = 32;
-  StartEngine(config);
-  EXPECT_EQ(DisplayBpp, 32);
-  for (int i = 0; i < 228; i++) PalSetEntry(i, 255, 255, 255);
-  PalBlack();
-  const int paints = HeadlessPaintCount();
-  PalFadeIn(1);
-  const int fadePaints = HeadlessPaintCount() - paints;
-  // One repaint per applied level: at most 256 (the start level is not applied), at least a few.
-  EXPECT_GT(fadePaints, 10);
-  EXPECT_LE(fadePaints, 256);
-  EXPECT_EQ(HeadlessPixel(10, 10), 0u);  // a black screen frame stays black
 }
 
 }  // namespace

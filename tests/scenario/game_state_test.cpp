@@ -1,11 +1,15 @@
 // The game state record: the names the engine uses are the bytes at their save-file offsets, the
-// copies between the four instances go the right way and take every byte, and the start values.
+// copies between the four instances go the right way and take every byte, the seen set, and
+// the message history kept in it (one entry per message shown in a row, the oldest 500 dropped
+// once 2000 are kept).
 #include "scenario/game_state.h"
 
 #include <cstddef>
+#include <utility>
 
 #include "audio/audio.h"
 #include "gtest/gtest.h"
+#include "scenario/history.h"
 
 namespace {
 
@@ -35,53 +39,27 @@ TEST_F(GameStateTest, NamedFieldsAreTheBytesOfTheSaveImage) {
 }
 
 TEST_F(GameStateTest, CopiesTakeTheWholeRecordInTheirDirection) {
-  auto mark = [](GameState& state, uint8_t value) {
-    StateBytes(state)[0] = value;
-    StateBytes(state)[kGameStateSize - 1] = value;
-  };
-  auto marked = [](GameState& state) {
-    const uint8_t first = StateBytes(state)[0];
-    return first == StateBytes(state)[kGameStateSize - 1] ? first : 0xFF;
-  };
-  mark(LiveState, 1);
-  TakeSavePoint();
-  EXPECT_EQ(marked(SaveState), 1);
-  EXPECT_EQ(CheckpointValid, 0);
-  mark(LiveState, 2);
-  SetCheckpoint();
-  EXPECT_EQ(marked(CheckpointState), 2);
-  EXPECT_EQ(CheckpointValid, 1);
-  mark(LiveState, 3);
-  BeginChoice();
-  EXPECT_EQ(marked(ChoiceState), 3);
-  EXPECT_EQ(marked(CheckpointState), 2);
-  CommitChoice();
-  EXPECT_EQ(marked(CheckpointState), 3);
-  mark(CheckpointState, 4);
-  ResetChoice();
-  EXPECT_EQ(marked(ChoiceState), 4);
-  EXPECT_EQ(marked(LiveState), 3);
-  EXPECT_EQ(marked(SaveState), 1);
-}
-
-TEST_F(GameStateTest, ANewRecordHasNothingResidentShownOrNamed) {
-  EXPECT_EQ(CurrentScenario, kNoScenario);
-  EXPECT_EQ(LiveState.currentMusic, 255);
-  EXPECT_EQ(LiveState.pcmEntry, 255);
-  EXPECT_EQ(BgShown, kNoPicture);
-  EXPECT_EQ(VCgShown, kNoPicture);
-  for (int slot = 0; slot < 6; slot++) EXPECT_EQ(CharCode[slot], kEmptyCode);
-  EXPECT_EQ(NameArrays[4][5], kEmptyCode);
-  for (uint8_t v : ScriptVars) EXPECT_EQ(v, 0);
-  for (uint8_t b : CheckpointState.salt) EXPECT_EQ(b, 0);
+  const struct {
+    void (*copy)();
+    GameState *from, *to;
+  } copies[] = {{TakeSavePoint, &LiveState, &SaveState},
+                {SetCheckpoint, &LiveState, &CheckpointState},
+                {BeginChoice, &LiveState, &ChoiceState},
+                {CommitChoice, &ChoiceState, &CheckpointState},
+                {ResetChoice, &CheckpointState, &ChoiceState}};
+  uint8_t mark = 1;
+  for (const auto& c : copies) {
+    // A fresh mark on the first and last byte of the source reaches both ends of the copy.
+    StateBytes(*c.from)[0] = StateBytes(*c.from)[kGameStateSize - 1] = ++mark;
+    c.copy();
+    EXPECT_EQ(StateBytes(*c.to)[0], mark) << int{mark};
+    EXPECT_EQ(StateBytes(*c.to)[kGameStateSize - 1], mark) << int{mark};
+    EXPECT_EQ(CheckpointValid, mark >= 3) << "valid once SetCheckpoint ran";
+  }
 }
 
 TEST_F(GameStateTest, TheSeenSetHasOneBitPerScenarioUpTo4095) {
-  ScenarioSeenMark(ScenarioSeen, 0);
-  ScenarioSeenMark(ScenarioSeen, 13);
-  ScenarioSeenMark(ScenarioSeen, 4095);
-  ScenarioSeenMark(ScenarioSeen, 4096);
-  ScenarioSeenMark(ScenarioSeen, 65535);
+  for (uint32_t n : {0u, 13u, 4095u, 4096u, 65535u}) ScenarioSeenMark(ScenarioSeen, n);
   EXPECT_EQ(ScenarioSeen[0], 0x01);
   EXPECT_EQ(ScenarioSeen[1], 0x20);
   EXPECT_EQ(ScenarioSeen[511], 0x80);
@@ -89,6 +67,43 @@ TEST_F(GameStateTest, TheSeenSetHasOneBitPerScenarioUpTo4095) {
   EXPECT_FALSE(ScenarioSeenTest(ScenarioSeen, 12));
   EXPECT_FALSE(ScenarioSeenTest(ScenarioSeen, 65535));
   EXPECT_EQ(LiveState.historyCount, 0) << "nothing written behind the set";
+}
+
+using HistoryTest = GameStateTest;
+
+TEST_F(HistoryTest, AMessageShownAgainRightAwayIsRecordedOnce) {
+  CurrentScenario = 0x30;
+  RecordHistory(4);
+  RecordHistory(4);
+  CurrentScenario = 0x31;
+  RecordHistory(4);  // the same number in another scenario is another message
+  RecordHistory(5);
+  RecordHistory(4);  // not right after its first showing
+  ASSERT_EQ(HistoryCount, 4);
+  const std::pair<int, int> expected[] = {{0x30, 4}, {0x31, 4}, {0x31, 5}, {0x31, 4}};
+  for (int i = 0; i < 4; i++)
+    EXPECT_EQ((std::pair<int, int>(History[i].scenario, History[i].message)), expected[i]) << i;
+}
+
+TEST_F(HistoryTest, TheEntryAfterTwoThousandDropsTheOldestFiveHundred) {
+  for (uint16_t i = 0; i < kHistoryMax; i++) {
+    CurrentScenario = i;
+    RecordHistory(static_cast<uint8_t>(i));
+  }
+  ASSERT_EQ(HistoryCount, kHistoryMax);
+  CurrentScenario = 0x999;
+  RecordHistory(7);
+  ASSERT_EQ(HistoryCount, 1501);
+  EXPECT_EQ(History[0].scenario, 500);
+  EXPECT_EQ(History[0].message, 500 % 256);
+  EXPECT_EQ(History[1499].scenario, 1999);
+  EXPECT_EQ(History[1500].scenario, 0x999);
+  EXPECT_EQ(History[1500].message, 7);
+  // A damaged save may carry any count: it is taken as full, nothing past the entries is touched.
+  HistoryCount = 0xFFFF;
+  RecordHistory(2);
+  EXPECT_EQ(HistoryCount, 1501);
+  EXPECT_EQ(History[1500].message, 2);
 }
 
 }  // namespace

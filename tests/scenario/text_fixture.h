@@ -23,9 +23,7 @@
 // [SECTION] Synthetic font
 // Glyph of code c: pixel (0, 0) marks it; row 1 holds c in 12 bits, the top bit leftmost. The
 // shadow of (0, 0) lands on (2, 2), where no glyph has ink.
-constexpr int kTestFontCodes = 0x200;
-
-inline Bytes TestFontBytes(int codes = kTestFontCodes) {
+inline Bytes TestFontBytes(int codes = 0x200) {
   Bytes font(static_cast<size_t>(codes) * kGlyphBytes, 0);
   for (int code = 1; code <= codes; code++) {
     uint8_t* glyph = &font[static_cast<size_t>(code - 1) * kGlyphBytes];
