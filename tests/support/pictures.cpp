@@ -80,12 +80,18 @@ TestPng ReadPng(const std::filesystem::path& path) {
   return png;
 }
 
-bool TestCanvas::OnlyAreaTouched(int x0, int y0, int w, int h) const {
+std::string TestCanvas::Differs(const std::vector<uint8_t>& pixels, int x0, int y0, int w, int h,
+                                int offset, int transparent,
+                                const std::vector<uint8_t>* before) const {
   for (int y = 0; y < kFrameHeight; y++) {
     for (int x = 0; x < kFrameWidth; x++) {
+      const size_t at = FramePixelOffset(x, y) - kFramePixelsOffset;
       const bool inside = x >= x0 && x < x0 + w && y >= y0 && y < y0 + h;
-      if (!inside && At(x, y) != kBlank) return false;
+      const int v = inside ? pixels[static_cast<size_t>(y - y0) * w + (x - x0)] : transparent;
+      const uint8_t want =
+          v == transparent ? (before ? (*before)[at] : kBlank) : static_cast<uint8_t>(v + offset);
+      if (frame[at] != want) return std::to_string(x) + "," + std::to_string(y);
     }
   }
-  return true;
+  return "";
 }

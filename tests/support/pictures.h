@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "graphics/frame.h"
@@ -43,6 +44,11 @@ struct TestCanvas {
 
   uint8_t At(int x, int y) const { return frame[FramePixelOffset(x, y) - kFramePixelsOffset]; }
   void Clear() { std::fill(frame.begin(), frame.end(), kBlank); }
-  // Every pixel outside the w x h area at (x0, y0) still blank.
-  bool OnlyAreaTouched(int x0, int y0, int w, int h) const;
+  // Where the frame does not show the w x h `pixels` (top row first) drawn at (x0, y0) and
+  // clipped to the frame, each plus `offset` except the `transparent` ones, and every other
+  // pixel as in `before` (blank when not given): the first pixel that differs, as "x,y", or ""
+  // when the frame is just so. No pixels: the frame is untouched.
+  std::string Differs(const std::vector<uint8_t>& pixels = {}, int x0 = 0, int y0 = 0, int w = 0,
+                      int h = 0, int offset = 0, int transparent = -1,
+                      const std::vector<uint8_t>* before = nullptr) const;
 };

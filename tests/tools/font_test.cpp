@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "support/files.h"
+#include "support/tool_run.h"
 #include "tools/charset/charset.h"
 
 namespace {
@@ -20,219 +20,169 @@ const std::string kGothic = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
 const std::string kMincho = "/usr/share/fonts/opentype/ipafont-mincho/ipam.ttf";
 const std::string kRounded = "/usr/share/fonts/truetype/motoya-l-maruberi/MTLmr3m.ttf";
 
-// One glyph read back from a font file: ink[y][x].
-using Bitmap = std::array<std::array<bool, 24>, 24>;
+// One glyph read back from a font file as the engine draws it: rows of three bytes, the top
+// bit leftmost; ink[y][x].
+struct Glyph {
+  std::array<std::array<bool, 24>, 24> ink{};
+  bool operator==(const Glyph&) const = default;
 
-std::string Tool() {
-  return "'" + kToolBinary + "'";
-}
+  int Row(int y) const { return static_cast<int>(std::count(ink[y].begin(), ink[y].end(), true)); }
+  int Column(int x) const {
+    int count = 0;
+    for (const auto& row : ink) count += row[x];
+    return count;
+  }
+  int Total() const {
+    int count = 0;
+    for (int y = 0; y < 24; y++) count += Row(y);
+    return count;
+  }
+  int Widest() const {
+    int widest = 0;
+    for (int y = 0; y < 24; y++) widest = std::max(widest, Row(y));
+    return widest;
+  }
+  // Runs of consecutive inked rows (horizontal bands).
+  int Bands() const {
+    int bands = 0;
+    for (int y = 0; y < 24; y++) bands += Row(y) && (y == 0 || !Row(y - 1));
+    return bands;
+  }
+};
 
-// Glyph of `code` (glyph code - 1), decoded as the engine draws it: rows of three bytes, the
-// top bit leftmost.
-Bitmap GlyphOf(const std::vector<uint8_t>& font, uint16_t code) {
-  Bitmap ink{};
+// The glyph of a code (glyph code - 1 in the file) or of a character.
+Glyph GlyphOf(const std::vector<uint8_t>& font, uint16_t code) {
+  Glyph glyph;
   const size_t base = static_cast<size_t>(code - 1) * 72;
   for (int y = 0; y < 24; y++) {
-    for (int x = 0; x < 24; x++) {
-      ink[y][x] = (font.at(base + static_cast<size_t>(y * 3 + x / 8)) >> (7 - x % 8)) & 1;
-    }
+    for (int x = 0; x < 24; x++)
+      glyph.ink[y][x] = (font.at(base + static_cast<size_t>(y * 3 + x / 8)) >> (7 - x % 8)) & 1;
   }
-  return ink;
+  return glyph;
 }
-
-Bitmap GlyphOf(const std::vector<uint8_t>& font, char32_t character) {
+Glyph GlyphOf(const std::vector<uint8_t>& font, char32_t character) {
   const std::optional<uint16_t> code = CharsetCode(character);
   EXPECT_TRUE(code);
   return GlyphOf(font, code.value_or(1));
 }
 
-int Ink(const Bitmap& glyph) {
-  int count = 0;
-  for (const auto& row : glyph) count += static_cast<int>(std::count(row.begin(), row.end(), true));
-  return count;
-}
-
-int RowInk(const Bitmap& glyph, int y) {
-  return static_cast<int>(std::count(glyph[y].begin(), glyph[y].end(), true));
-}
-
-int ColumnInk(const Bitmap& glyph, int x) {
-  int count = 0;
-  for (int y = 0; y < 24; y++) count += glyph[y][x];
-  return count;
-}
-
-// Runs of consecutive inked rows (horizontal bands).
-int Bands(const Bitmap& glyph) {
-  int bands = 0;
-  for (int y = 0; y < 24; y++) {
-    if (RowInk(glyph, y) && (y == 0 || !RowInk(glyph, y - 1))) bands++;
-  }
-  return bands;
-}
-
-class FontToolTest : public ::testing::Test {
- protected:
-  // One gothic build shared by the suite: rendering the whole charset takes a while.
-  static void SetUpTestSuite() {
-    dir_ = new TempDir;
-    std::string output;
-    status_ = RunCommand(Tool() + " font build --font '" + kGothic + "' '" +
-                             (dir_->path / "KNJ_ALL.KNJ").string() + "'",
-                         output);
-    output_ = new std::string(output);
-    font_ = new std::vector<uint8_t>(ReadFileBytes(dir_->path / "KNJ_ALL.KNJ"));
-  }
-  static void TearDownTestSuite() {
-    delete font_;
-    delete output_;
-    delete dir_;
-  }
-  void SetUp() override { ASSERT_EQ(status_, 0) << *output_; }
-  // Runs "lntr3tool font ARGS"; answers the exit status.
-  static int Font(const std::string& args, std::string& output) {
-    return RunCommand(Tool() + " font " + args, output);
-  }
-
-  std::string P(const std::string& name) const { return (dir_->path / name).string(); }
-
-  static TempDir* dir_;
-  static int status_;
-  static std::string* output_;
-  static std::vector<uint8_t>* font_;
+// One gothic build shared by the tests: rendering the whole charset takes a while.
+struct GothicFont {
+  TempDir dir;
+  std::string path = (dir.path / "KNJ_ALL.KNJ").string(), output;
+  int status = RunCommand(
+      "'" + kToolBinary + "' font build --font '" + kGothic + "' '" + path + "'", output);
+  std::vector<uint8_t> bytes = ReadFileBytes(path);
 };
 
-TempDir* FontToolTest::dir_ = nullptr;
-int FontToolTest::status_ = -1;
-std::string* FontToolTest::output_ = nullptr;
-std::vector<uint8_t>* FontToolTest::font_ = nullptr;
+class FontToolTest : public ToolRunTest {
+ protected:
+  static const GothicFont& Gothic() {
+    static const GothicFont built;
+    return built;
+  }
+  void SetUp() override { ASSERT_EQ(gothic.status, 0) << gothic.output; }
+  const GothicFont& gothic = Gothic();
+  const std::vector<uint8_t>& font = gothic.bytes;
+};
 
 TEST_F(FontToolTest, FileHoldsOneGlyphPerCodeAndEveryCharacterHasInk) {
-  EXPECT_EQ(font_->size(), 72U * CharsetLastCode());
-  EXPECT_NE(output_->find("0 missing"), std::string::npos) << *output_;
+  EXPECT_EQ(font.size(), 72U * CharsetLastCode());
+  EXPECT_NE(gothic.output.find("0 missing"), std::string::npos) << gothic.output;
   for (uint16_t code = 1; code <= CharsetLastCode(); code++) {
     const bool blank = code == 258 || CharsetCharacter(code) == U'\u3000';
-    EXPECT_EQ(Ink(GlyphOf(*font_, code)) == 0, blank) << std::hex << code;
+    EXPECT_EQ(GlyphOf(font, code).Total() == 0, blank) << std::hex << code;
   }
 }
 
 TEST_F(FontToolTest, KnownCharactersHaveTheirShapes) {
-  // 一: one wide horizontal band; 二 and 三: two and three.
-  const Bitmap one = GlyphOf(*font_, U'一');
-  EXPECT_EQ(Bands(one), 1);
-  int widest = 0;
-  for (int y = 0; y < 24; y++) widest = std::max(widest, RowInk(one, y));
-  EXPECT_GE(widest, 16);
-  EXPECT_EQ(Bands(GlyphOf(*font_, U'二')), 2);
-  EXPECT_EQ(Bands(GlyphOf(*font_, U'三')), 3);
-  // 口: closed outline, empty middle.
-  const Bitmap mouth = GlyphOf(*font_, U'口');
-  EXPECT_FALSE(mouth[12][12]);
-  EXPECT_GT(Ink(mouth), 40);
+  // 一: one wide horizontal band; 三: three.
+  EXPECT_EQ((std::array{GlyphOf(font, U'一').Bands(), GlyphOf(font, U'三').Bands()}),
+            (std::array{1, 3}));
+  EXPECT_GE(GlyphOf(font, U'一').Widest(), 16);
   // Ｌ: its tallest column lies left of the middle, its widest row below it (a swapped bit
   // order or upside-down rows would move them).
-  const Bitmap ell = GlyphOf(*font_, U'Ｌ');
+  const Glyph ell = GlyphOf(font, U'Ｌ');
   int tallColumn = 0, wideRow = 0;
   for (int i = 0; i < 24; i++) {
-    if (ColumnInk(ell, i) > ColumnInk(ell, tallColumn)) tallColumn = i;
-    if (RowInk(ell, i) > RowInk(ell, wideRow)) wideRow = i;
+    if (ell.Column(i) > ell.Column(tallColumn)) tallColumn = i;
+    if (ell.Row(i) > ell.Row(wideRow)) wideRow = i;
   }
   EXPECT_LT(tallColumn, 12);
   EXPECT_GT(wideRow, 12);
   // Ink keeps off the cell's edges, so the drop shadow never meets the next cell's text.
   for (char32_t character : std::u32string(U"永鬱Ｗ漢あ")) {
-    const Bitmap glyph = GlyphOf(*font_, character);
-    for (int i = 0; i < 24; i++) {
-      EXPECT_FALSE(glyph[0][i] || glyph[23][i] || glyph[i][0] || glyph[i][23]);
-    }
+    const Glyph glyph = GlyphOf(font, character);
+    EXPECT_EQ(glyph.Row(0) + glyph.Row(23) + glyph.Column(0) + glyph.Column(23), 0);
   }
 }
 
 TEST_F(FontToolTest, CursorAndArrowSymbolsPointTheirWay) {
-  const Bitmap right = GlyphOf(*font_, uint16_t{0xFA});
-  const Bitmap left = GlyphOf(*font_, uint16_t{0xF9});
-  const Bitmap up = GlyphOf(*font_, uint16_t{0xFB});
-  const Bitmap down = GlyphOf(*font_, uint16_t{0xFC});
-  const Bitmap page = GlyphOf(*font_, uint16_t{0xFD});
-  for (const Bitmap* glyph : {&right, &left, &up, &down, &page}) EXPECT_GT(Ink(*glyph), 60);
+  const Glyph right = GlyphOf(font, uint16_t{0xFA}), left = GlyphOf(font, uint16_t{0xF9});
+  const Glyph up = GlyphOf(font, uint16_t{0xFB}), down = GlyphOf(font, uint16_t{0xFC});
+  const Glyph page = GlyphOf(font, uint16_t{0xFD});
+  for (const Glyph* glyph : {&right, &left, &up, &down, &page}) EXPECT_GT(glyph->Total(), 60);
   // A triangle's ink narrows towards its tip; back mirrors forward, up mirrors down.
-  EXPECT_GT(ColumnInk(right, 7), ColumnInk(right, 16));
-  EXPECT_GT(ColumnInk(left, 16), ColumnInk(left, 7));
-  EXPECT_GT(RowInk(up, 16), RowInk(up, 7));
-  EXPECT_GT(RowInk(down, 7), RowInk(down, 16));
+  EXPECT_GT(right.Column(7), right.Column(16));
+  EXPECT_GT(up.Row(16), up.Row(7));
   for (int y = 0; y < 24; y++) {
     for (int x = 0; x < 24; x++) {
-      EXPECT_EQ(right[y][x], left[y][23 - x]);
-      EXPECT_EQ(up[y][x], down[23 - y][x]);
+      EXPECT_EQ(right.ink[y][x], left.ink[y][23 - x]);
+      EXPECT_EQ(up.ink[y][x], down.ink[23 - y][x]);
     }
   }
   // The page cursor differs from the next-page arrow: it rests on a bar.
   EXPECT_NE(page, down);
-  EXPECT_EQ(Bands(page), 2);
+  EXPECT_EQ(page.Bands(), 2);
 }
 
 TEST_F(FontToolTest, ShowPrintsTheFileBits) {
-  std::string output;
-  ASSERT_EQ(Font("show " + P("KNJ_ALL.KNJ") + " 0x25E 258 一", output), 0) << output;
-  const Bitmap one = GlyphOf(*font_, U'一');
-  std::string expected = "0x025E 一\n";
+  ASSERT_EQ(Tool("font show '" + gothic.path + "' 0x25E 258 一"), 0) << output;
+  const Glyph one = GlyphOf(font, U'一');
+  std::string expected = "0x025E 一\n", blank = "0x0102 blank\n";
   for (int y = 0; y < 24; y++) {
-    for (int x = 0; x < 24; x++) expected += one[y][x] ? '#' : '.';
+    for (int x = 0; x < 24; x++) expected += one.ink[y][x] ? '#' : '.';
     expected += '\n';
+    blank += std::string(24, '.') + '\n';
   }
-  std::string blank = "0x0102 blank\n";
-  for (int y = 0; y < 24; y++) blank += std::string(24, '.') + '\n';
   EXPECT_EQ(output, expected + blank + expected);
-  ASSERT_EQ(Font("show " + P("KNJ_ALL.KNJ") + " cursor-page", output), 0);
-  EXPECT_EQ(output.substr(0, 19), "0x00FD cursor-page\n");
 }
 
 TEST_F(FontToolTest, RefusesCodesAndFontsItCannotUse) {
-  std::string output;
-  EXPECT_EQ(Font("show " + P("KNJ_ALL.KNJ") + " 0x1FFE", output), 1);
-  EXPECT_NE(output.find("beyond the font"), std::string::npos) << output;
-  EXPECT_EQ(Font("show " + P("KNJ_ALL.KNJ") + " 0", output), 1);
-  EXPECT_EQ(Font("show " + P("KNJ_ALL.KNJ") + " abc", output), 1);
-  EXPECT_NE(output.find("'a' is not in the charset"), std::string::npos) << output;
-  EXPECT_EQ(Font("show " + P("NONE.KNJ") + " 1", output), 1);
-  EXPECT_EQ(Font("build --font " + P("none.ttf") + " " + P("X.KNJ"), output), 1);
-  EXPECT_NE(output.find("cannot open face 0"), std::string::npos) << output;
-  EXPECT_EQ(Font("build --face 3 --font '" + kGothic + "' " + P("X.KNJ"), output), 1);
-  EXPECT_EQ(Font("build --font " + P("KNJ_ALL.KNJ") + " " + P("X.KNJ"), output), 1);
-  EXPECT_FALSE(fs::exists(P("X.KNJ")));
+  const std::string show = "font show '" + gothic.path + "' ";
+  ExpectRefused(show + "0x1FFE", "beyond the font");
+  EXPECT_EQ(Tool(show + "0"), 1);
+  ExpectRefused(show + "abc", "'a' is not in the charset");
+  EXPECT_EQ(Tool("font show NONE.KNJ 1"), 1);
+  ExpectRefused("font build --font none.ttf X.KNJ", "cannot open face 0");
+  EXPECT_EQ(Tool("font build --face 3 --font '" + kGothic + "' X.KNJ"), 1);
+  EXPECT_EQ(Tool("font build --font '" + gothic.path + "' X.KNJ"), 1);
+  EXPECT_FALSE(fs::exists(At("X.KNJ")));
 }
 
 TEST_F(FontToolTest, OtherFacesSizesAndFallbacks) {
-  std::string output;
   // A smaller em gives a narrower 一; mincho draws 永 differently from gothic.
-  ASSERT_EQ(Font("build --size 16 --font '" + kMincho + "' " + P("M16.KNJ"), output), 0) << output;
-  const std::vector<uint8_t> small = ReadFileBytes(P("M16.KNJ"));
-  int widestSmall = 0, widest = 0;
-  for (int y = 0; y < 24; y++) {
-    widestSmall = std::max(widestSmall, RowInk(GlyphOf(small, U'一'), y));
-    widest = std::max(widest, RowInk(GlyphOf(*font_, U'一'), y));
-  }
-  EXPECT_LT(widestSmall, widest);
-  EXPECT_NE(GlyphOf(small, U'永'), GlyphOf(*font_, U'永'));
+  ASSERT_EQ(Tool("font build --size 16 --font '" + kMincho + "' M16.KNJ"), 0) << output;
+  const std::vector<uint8_t> small = ReadFileBytes(At("M16.KNJ"));
+  EXPECT_LT(GlyphOf(small, U'一').Widest(), GlyphOf(font, U'一').Widest());
+  EXPECT_NE(GlyphOf(small, U'永'), GlyphOf(font, U'永'));
 
   // The rounded face lacks a few characters: listed, and --strict writes nothing; a fallback
   // face fills them.
-  ASSERT_EQ(Font("build --font '" + kRounded + "' " + P("R.KNJ"), output), 0);
-  EXPECT_NE(output.find("has no glyph for"), std::string::npos) << output;
-  EXPECT_NE(output.find("♥"), std::string::npos) << output;
-  EXPECT_EQ(Ink(GlyphOf(ReadFileBytes(P("R.KNJ")), U'♥')), 0);
-  EXPECT_EQ(Font("build --strict --font '" + kRounded + "' " + P("S.KNJ"), output), 1);
-  EXPECT_FALSE(fs::exists(P("S.KNJ")));
+  ASSERT_EQ(Tool("font build --font '" + kRounded + "' R.KNJ"), 0);
+  EXPECT_TRUE(Said("has no glyph for")) << output;
+  EXPECT_TRUE(Said("♥")) << output;
+  EXPECT_EQ(GlyphOf(ReadFileBytes(At("R.KNJ")), U'♥').Total(), 0);
+  EXPECT_EQ(Tool("font build --strict --font '" + kRounded + "' S.KNJ"), 1);
+  EXPECT_FALSE(fs::exists(At("S.KNJ")));
   ASSERT_EQ(
-      Font("build --strict --font '" + kRounded + "' --fallback '" + kGothic + "' " + P("F.KNJ"),
-           output),
-      0)
+      Tool("font build --strict --font '" + kRounded + "' --fallback '" + kGothic + "' F.KNJ"), 0)
       << output;
-  const std::vector<uint8_t> filled = ReadFileBytes(P("F.KNJ"));
-  EXPECT_EQ(GlyphOf(filled, U'♥'), GlyphOf(*font_, U'♥'));
-  EXPECT_NE(GlyphOf(filled, U'永'), GlyphOf(*font_, U'永'));
+  const std::vector<uint8_t> filled = ReadFileBytes(At("F.KNJ"));
+  EXPECT_EQ(GlyphOf(filled, U'♥'), GlyphOf(font, U'♥'));
+  EXPECT_NE(GlyphOf(filled, U'永'), GlyphOf(font, U'永'));
   // Characters the face has only in their Windows-style form are taken in that form.
-  EXPECT_GT(Ink(GlyphOf(filled, U'−')), 0);
+  EXPECT_GT(GlyphOf(filled, U'−').Total(), 0);
 }
 
 }  // namespace

@@ -2,51 +2,31 @@
 // written and checked through libpng here, exit status and messages of every refusal.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "resources/lzss.h"
 #include "resources/tz2.h"
-#include "resources/tzg.h"
-#include "support/files.h"
 #include "support/pictures.h"
+#include "support/tool_run.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class ImageToolTest : public ::testing::Test {
- protected:
-  TempDir dir;
-  std::string output;
-
-  fs::path At(const std::string& name) const { return dir.path / name; }
-  // Runs lntr3tool with the arguments; file names are relative to the temporary directory.
-  int Tool(const std::string& args) {
-    return RunCommand("cd '" + dir.path.string() + "' && '" + kToolBinary + "' " + args, output);
-  }
-  bool Said(const std::string& text) const { return output.find(text) != std::string::npos; }
-};
+using ImageToolTest = ToolRunTest;
 
 TEST_F(ImageToolTest, Tz2EncodeThenDecodeGivesBackPixelsColoursAndTransparency) {
   TestPng png = PatternPng(50, 30, 40);
   png.colours[7][3] = 0;  // the transparent entry
   WritePng(At("in.png"), png);
   ASSERT_EQ(Tool("tz2 encode in.png PIC.TZ2 --pos 12,34 --first-index 124"), 0) << output;
-  Tz2Header h;
-  ASSERT_TRUE(Tz2ParseHeader(ReadFileBytes(At("PIC.TZ2")), h));
-  EXPECT_EQ(std::string(h.magic), "TAZU256");
-  EXPECT_EQ((std::array<int, 5>{h.x, h.y, h.transparent, h.firstIndex, h.colourCount}),
-            (std::array<int, 5>{12, 34, 7, 124, 40}));
-
+  // The decoder reads the header back and says how to encode the picture again.
   ASSERT_EQ(Tool("tz2 decode PIC.TZ2 out.png"), 0) << output;
   EXPECT_TRUE(Said("--pos 12,34 --transparent 7 --first-index 124")) << output;
   const TestPng back = ReadPng(At("out.png"));
-  EXPECT_EQ(back.width, 50u);
-  EXPECT_EQ(back.height, 30u);
+  EXPECT_EQ((std::array{back.width, back.height}), (std::array{50u, 30u}));
   EXPECT_EQ(back.pixels, png.pixels);
   EXPECT_EQ(back.colours, png.colours);
 }
@@ -75,11 +55,9 @@ TEST_F(ImageToolTest, Tz2AndTzgRefuseWhatTheyCannotStoreOrRead) {
   WritePng(At("wide.png"), PatternPng(641, 2, 3));
   WritePng(At("some.png"), PatternPng(4, 4, 40));
   WriteRgbaPng(At("rgb.png"), 8, 2, std::vector<uint8_t>(8 * 2 * 4, 90));
-  WritePng(At("ok.png"), PatternPng(64, 64, 30));
   WritePng(At("many16.png"), PatternPng(16, 2, 17));
   WritePng(At("odd.png"), PatternPng(12, 2, 4));
-  ASSERT_EQ(Tool("tz2 encode ok.png OK.TZ2"), 0) << output;
-  std::vector<uint8_t> file = ReadFileBytes(At("OK.TZ2"));
+  std::vector<uint8_t> file = Tz2Encode({PatternPixels(64, 64, 30), 64, 64, PatternColours(30)});
   file.resize(file.size() - 3);
   WriteFileBytes(At("CUT.TZ2"), file);
   WriteFileBytes(At("BAD.TZG"), "TAZUCODE\1\2");
@@ -94,11 +72,7 @@ TEST_F(ImageToolTest, Tz2AndTzgRefuseWhatTheyCannotStoreOrRead) {
       {"tzg encode odd.png OUT.TZG", "multiple of 8"},
       {"tzg decode BAD.TZG x.png", "BAD.TZG"},
   };
-  for (const auto& [args, reason] : cases) {
-    EXPECT_EQ(Tool(args), 1) << args;
-    EXPECT_TRUE(Said(reason)) << args << ": " << output;
-    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
-  }
+  for (const auto& [args, reason] : cases) ExpectRefused(args, reason);
   EXPECT_FALSE(fs::exists(At("OUT.TZ2")));
   EXPECT_FALSE(fs::exists(At("OUT.TZG")));
 }
@@ -111,11 +85,6 @@ TEST_F(ImageToolTest, TzgRoundTripsInBothLayouts) {
   for (const char* layout : {"rows", "strips"}) {
     ASSERT_EQ(Tool(std::string("tzg encode in.png OVER.TZG --pos 16,5 --layout ") + layout), 0)
         << output;
-    TzgHeader h;
-    ASSERT_TRUE(TzgReadHeader(ReadFileBytes(At("OVER.TZG")), h));
-    EXPECT_EQ(h.x0, 2);
-    EXPECT_EQ(h.y1, 14);
-    EXPECT_EQ(h.transparent, 3);
     ASSERT_EQ(Tool("tzg decode OVER.TZG out.png"), 0) << output;
     EXPECT_TRUE(Said(std::string("--pos 16,5 --layout ") + layout + " --transparent 3"));
     const TestPng back = ReadPng(At("out.png"));
@@ -136,7 +105,6 @@ TEST_F(ImageToolTest, LzssPacksAndUnpacksFiles) {
   WriteFileBytes(At("data.bin"), data);
   ASSERT_EQ(Tool("lzss pack data.bin data.lz"), 0) << output;
   const std::vector<uint8_t> block = ReadFileBytes(At("data.lz"));
-  EXPECT_EQ(LzssBlockSize(block), data.size());
   EXPECT_LT(block.size(), data.size());
   ASSERT_EQ(Tool("lzss unpack data.lz back.bin"), 0) << output;
   EXPECT_EQ(ReadFileBytes(At("back.bin")), data);
