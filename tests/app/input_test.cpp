@@ -3,25 +3,28 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "platform/headless/headless.h"
 #include "resources/sjis.h"
 #include "support/engine_fixture.h"
+
+// Machines are described by designated initializers that leave the other members as they are.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 
 using InputTest = EngineTest;
 
-TEST(RandomTest, StepsTheShiftRegisterFromZero) {
+// Runs the script steps due now and handles every queued message.
+void PumpAll() {
+  for (int i = 0; i < 20; i++) PumpMessages();
+}
+
+TEST(RandomTest, StepsTheShiftRegisterOrTakesTheClock) {
   RandomSeed = 0;
   for (const auto& [value, seed] : {std::pair{0x80, 0x0080}, {0x81, 0x0180}, {0x83, 0x0380}}) {
     EXPECT_EQ(Random(2), value);
     EXPECT_EQ(RandomSeed, seed);
   }
-}
-
-TEST(RandomTest, ClockModesSeedAndMix) {
   HeadlessAdvance(1);
   const uint16_t now = static_cast<uint16_t>(PlatTicks());
   RandomSeed = 0x1234;
@@ -35,7 +38,6 @@ TEST(RandomTest, ClockModesSeedAndMix) {
 TEST(SjisLengthTest, CountsTwoBytesPerLeadByte) {
   EXPECT_EQ(SjisLength(""), 0);
   EXPECT_EQ(SjisLength(Sjis("あいa")), 5);
-  EXPECT_EQ(SjisLength("abc"), 3);
   // A lead byte cut off by the terminator does not run past it.
   EXPECT_EQ(SjisLength("a\x82"), 2);
 }
@@ -67,10 +69,8 @@ TEST_F(InputTest, SkipToChoiceEndsTimedWaitsButNotClickWaits) {
   EXPECT_LE(PlatTicks() - before, 1u);
   EXPECT_FALSE(WaitClickOrTimeout(500));
 
-  HeadlessConfig config;
   const uint32_t now = PlatTicks();
-  config.steps.push_back({now + 100, HeadlessAction::KeyDown, VK_RETURN});
-  HeadlessConfigure(config);
+  HeadlessConfigure({.steps = {{now + 100, HeadlessAction::KeyDown, VK_RETURN}}});
   WaitClick();
   EXPECT_GE(PlatTicks() - now, 100u);
   EXPECT_EQ(InputTriggers & (InputOk | InputSpace), 0);
@@ -78,10 +78,7 @@ TEST_F(InputTest, SkipToChoiceEndsTimedWaitsButNotClickWaits) {
 }
 
 TEST_F(InputTest, WaitClickOrTimeoutAnswersWhetherInputCame) {
-  HeadlessConfig config;
-  const uint32_t now = PlatTicks();
-  config.steps.push_back({now + 50, HeadlessAction::KeyDown, VK_SPACE});
-  HeadlessConfigure(config);
+  HeadlessConfigure({.steps = {{PlatTicks() + 50, HeadlessAction::KeyDown, VK_SPACE}}});
   EXPECT_TRUE(WaitClickOrTimeout(100));
   EXPECT_TRUE(InputTriggers & InputSpace);
   const uint32_t start = PlatTicks();
@@ -90,14 +87,12 @@ TEST_F(InputTest, WaitClickOrTimeoutAnswersWhetherInputCame) {
 }
 
 TEST_F(InputTest, WaitAnyInputLeavesTheEndingBitSet) {
-  HeadlessConfig config;
-  config.steps.push_back({PlatTicks() + 10, HeadlessAction::KeyDown, VK_ESCAPE});
-  HeadlessConfigure(config);
+  HeadlessConfigure({.steps = {{PlatTicks() + 10, HeadlessAction::KeyDown, VK_ESCAPE}}});
   WaitAnyInput();
   EXPECT_EQ(InputTriggers, InputCancel);
 }
 
-TEST_F(InputTest, AHeldKeyTriggersOnceAndHomeActsAsEscape) {
+TEST_F(InputTest, AHeldKeyTriggersOnceHomeActsAsEscapeAndNothingCountsWithoutFocus) {
   HeadlessSetKey(VK_RETURN, true);
   PollKeys();
   EXPECT_EQ(InputTriggers, InputOk);
@@ -112,9 +107,7 @@ TEST_F(InputTest, AHeldKeyTriggersOnceAndHomeActsAsEscape) {
   PollKeys();
   EXPECT_EQ(InputTriggers, InputCancel);
   HeadlessSetKey(VK_HOME, false);
-}
-
-TEST_F(InputTest, KeysAreNotPolledWithoutFocus) {
+  ClearInput();
   HeadlessSetFocus(false);
   HeadlessSetKey(VK_SPACE, true);
   PollKeys();
@@ -123,25 +116,17 @@ TEST_F(InputTest, KeysAreNotPolledWithoutFocus) {
   HeadlessSetFocus(true);
 }
 
-// Runs the script steps due now and handles every queued message.
-void PumpAll() {
-  for (int i = 0; i < 20; i++) PumpMessages();
-}
-
 TEST_F(InputTest, AClickCountsOnlyWhenPressedAndReleasedInside) {
-  HeadlessConfig config;
   const uint32_t now = PlatTicks();
-  config.steps.push_back({now, HeadlessAction::MouseDown, 100, -5, 0});  // on the menu bar
-  config.steps.push_back({now, HeadlessAction::MouseUp, 100, 100, 0});
-  HeadlessConfigure(config);
+  HeadlessConfigure({.steps = {{now, HeadlessAction::MouseDown, 100, -5, 0},  // on the menu bar
+                               {now, HeadlessAction::MouseUp, 100, 100, 0}}});
   PumpAll();
   EXPECT_EQ(InputTriggers & InputOk, 0);
 
-  config.steps = {{PlatTicks(), HeadlessAction::MouseDown, 100, 100, 0},
-                  {PlatTicks(), HeadlessAction::MouseUp, 110, 100, 0},
-                  {PlatTicks(), HeadlessAction::MouseDown, 50, 50, 1},
-                  {PlatTicks(), HeadlessAction::MouseUp, 50, 50, 1}};
-  HeadlessConfigure(config);
+  HeadlessConfigure({.steps = {{PlatTicks(), HeadlessAction::MouseDown, 100, 100, 0},
+                               {PlatTicks(), HeadlessAction::MouseUp, 110, 100, 0},
+                               {PlatTicks(), HeadlessAction::MouseDown, 50, 50, 1},
+                               {PlatTicks(), HeadlessAction::MouseUp, 50, 50, 1}}});
   PumpAll();
   EXPECT_EQ(InputTriggers & (InputOk | InputCancel), InputOk | InputCancel);
 }
@@ -181,15 +166,6 @@ TEST_F(InputTest, ReactivationSwallowsHeldKeyAndFirstButton) {
   WndProc(WM_LBUTTONDOWN, 0, PlatMakeLParam(10, 10));
   WndProc(WM_LBUTTONUP, 0, PlatMakeLParam(10, 10));
   EXPECT_EQ(InputTriggers & InputOk, 0);
-}
-
-TEST_F(InputTest, MouseMoveRecordsPositionAndFullScreenShiftsIt) {
-  WndProc(WM_MOUSEMOVE, 0, PlatMakeLParam(123, 45));
-  EXPECT_EQ(MouseX, 123);
-  EXPECT_EQ(MouseY, 45);
-  MoveCursorTo(300, 200);
-  EXPECT_EQ(MouseX, 300);
-  EXPECT_EQ(MouseY, 200);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // of fourteen options, and a scenario whose code jumps out of its block.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -17,25 +16,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Where a click picks the first option of a choice (options start 12 pixels under a one-line
-// question, at the margin 6 x 8) and where it picks "yes" of a yes/no question.
-constexpr int kFirstOptionX = 60, kFirstOptionY = 60;
-constexpr int kYesX = 290, kYesY = 192;
-
 class ScenarioRun : public ::testing::Test {
  protected:
   void SetUp() override { LinkDemoData(dir.path); }
 
-  // Plays scenario `number` to its end, clicking the first option and "yes" in turn every
-  // 100 ms for `seconds` of the virtual clock; answers the exit status, fills `output` and
-  // `end`.
+  // Plays scenario `number` to its end, clicking in turn every 100 ms for `seconds` of the
+  // virtual clock where the first option of a choice lies (options start 12 pixels under a
+  // one-line question, at the margin 6 x 8) and where "yes" of a yes/no question lies; answers
+  // the exit status, fills `output` and `end`.
   int Play(const std::string& number, int seconds = 300) {
     std::string script = "limit " + std::to_string(seconds * 1000 + 1000) + "\n";
     for (int t = 500; t < seconds * 1000; t += 200) {
-      script += "at " + std::to_string(t) + " mouse click left " + std::to_string(kFirstOptionX) +
-                " " + std::to_string(kFirstOptionY) + "\n";
-      script += "at " + std::to_string(t + 100) + " mouse click left " + std::to_string(kYesX) +
-                " " + std::to_string(kYesY) + "\n";
+      script += "at " + std::to_string(t) + " mouse click left 60 60\nat " +
+                std::to_string(t + 100) + " mouse click left 290 192\n";
     }
     return PlayScenario(dir.path, number, script, output, end);
   }
@@ -101,11 +94,8 @@ TEST_F(ScenarioRun, AChoiceOfFourteenOptionsOffersTwelveAndGoesOnAfterTheTwelfth
     code.insert(code.end(), {static_cast<uint8_t>(i + 1), static_cast<uint8_t>(i == 0 ? 0 : 4)});
   }
   code.insert(code.end(), {0x62, 92, 1, 0x91, 0x61, 90, 1, 0x20});
-  Bytes messages;
-  std::map<int, uint16_t> entries;
-  const Bytes question = {0x00, 0x41, 0xB0, 0xAF};  // one character and a line break
-  entries[0] = 0;
-  messages = question;
+  Bytes messages = {0x00, 0x41, 0xB0, 0xAF};  // the question: one character and a line break
+  std::map<int, uint16_t> entries{{0, 0}};
   for (int k = 1; k <= 12; k++) {
     entries[k] = static_cast<uint16_t>(messages.size());
     messages.insert(messages.end(), {0xB9, 6, 0x00, 0x42, 0x00, 0x43, 0x00, 0x44, 0xB0, 0xAF});

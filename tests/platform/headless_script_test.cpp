@@ -69,12 +69,6 @@ void RunFor(uint32_t after) {
   PlatPeekMessage(msg, false);
 }
 
-void Snapshot(uint32_t after, const std::filesystem::path& path) {
-  HeadlessStep step{PlatTicks() + after, HeadlessAction::Snapshot};
-  step.path = path.string();
-  HeadlessGetConfig().steps.push_back(step);
-}
-
 TEST_F(HeadlessSnapshotTest, WritesThePictureInTheColoursShownAtThatMoment) {
   TempDir dir;
   // Two colours of our own, a left and a right half, one paint.
@@ -83,9 +77,12 @@ TEST_F(HeadlessSnapshotTest, WritesThePictureInTheColoursShownAtThatMoment) {
   FrameFillRect(ScreenFrame, 0, 0, 319, 479, 10);
   FrameFillRect(ScreenFrame, 320, 0, 639, 479, 11);
   ScreenUpdate();
-  Snapshot(10, dir.path / "painted.png");
-  Snapshot(20, dir.path / "recoloured.png");
-  Snapshot(30, dir.path / "no-such-folder" / "lost.png");
+  for (const auto& [after, path] : {std::pair{10u, dir.path / "painted.png"},
+                                    {20u, dir.path / "recoloured.png"},
+                                    {30u, dir.path / "no-such-folder" / "lost.png"}}) {
+    HeadlessGetConfig().steps.push_back(
+        {PlatTicks() + after, HeadlessAction::Snapshot, 0, 0, 0, path});
+  }
   RunFor(10);
   // A palette change shows at once, with no paint: the next snapshot has the new colour.
   const PalEntry darker = {1, 2, 3, 0};
@@ -106,54 +103,6 @@ TEST_F(HeadlessSnapshotTest, WritesThePictureInTheColoursShownAtThatMoment) {
   EXPECT_EQ(recoloured.At(width - 1, 0), 0xC86432u);
   // A snapshot that cannot be written is reported and the run goes on.
   EXPECT_FALSE(std::filesystem::exists(dir.path / "no-such-folder"));
-}
-
-// [SECTION] Drawing
-
-using HeadlessDrawTest = EngineTest;
-
-// A picture whose every pixel says where it is, in colours that say which index they are.
-struct Numbered {
-  Numbered() : pixels(640 * 480) {
-    for (int y = 0; y < 480; y++) {
-      for (int x = 0; x < 640; x++) pixels[(479 - y) * 640 + x] = Index(x, y);
-    }
-    PalEntry colours[200];
-    for (int i = 0; i < 200; i++) colours[i] = Colour(i);
-    PlatSetPalette(0, colours);
-  }
-  static uint8_t Index(int x, int y) { return static_cast<uint8_t>((x + 3 * y) % 200); }
-  static PalEntry Colour(int i) {
-    return {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i / 2), 0};
-  }
-  // The RGB value HeadlessPixel answers for picture pixel (x, y).
-  static uint32_t Rgb(int x, int y) {
-    const PalEntry c = Colour(Index(x, y));
-    return static_cast<uint32_t>(c.red) << 16 | static_cast<uint32_t>(c.green) << 8 | c.blue;
-  }
-  std::vector<uint8_t> pixels;
-};
-
-TEST_F(HeadlessDrawTest, CopiesOneToOneAndScalesByWholePixels) {
-  const Numbered picture;
-  // One to one from an offset.
-  PlatStretchPicture(picture.pixels.data(), {100, 50, 420, 290}, {0, 0, 320, 240});
-  int width, height;
-  HeadlessFrameSize(width, height);
-  ASSERT_EQ(width, 640);
-  for (const auto& [x, y] : {std::pair{0, 0}, {1, 0}, {319, 0}, {0, 239}, {123, 45}, {319, 239}}) {
-    EXPECT_EQ(HeadlessPixel(x, y), Numbered::Rgb(100 + x, 50 + y)) << x << "," << y;
-  }
-  // Doubled: every picture pixel covers two by two client pixels.
-  PlatStretchPicture(picture.pixels.data(), {0, 0, 320, 240}, {0, 0, 640, 480});
-  for (const auto& [x, y] : {std::pair{0, 0}, {1, 1}, {2, 0}, {639, 479}, {333, 101}}) {
-    EXPECT_EQ(HeadlessPixel(x, y), Numbered::Rgb(x / 2, y / 2)) << x << "," << y;
-  }
-  // A source reaching past the right edge: only the columns inside the picture are drawn.
-  PlatStretchPicture(picture.pixels.data(), {600, 0, 700, 100}, {0, 0, 100, 100});
-  EXPECT_EQ(HeadlessPixel(0, 10), Numbered::Rgb(600, 10));
-  EXPECT_EQ(HeadlessPixel(39, 10), Numbered::Rgb(639, 10));
-  EXPECT_EQ(HeadlessPixel(40, 10), Numbered::Rgb(20, 5)) << "left as the doubled picture had it";
 }
 
 }  // namespace

@@ -3,9 +3,9 @@
 // record cleared.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -13,38 +13,40 @@
 #include "audio/audio.h"
 #include "resources/pack.h"
 #include "support/engine_fixture.h"
+#include "support/files.h"
 #include "support/test_data.h"
 
 using Lines = std::vector<std::string>;
 
-// A WAV file: 16-bit when `samples` is given, silent 8-bit of `frames` frames otherwise.
-inline std::string WavBytes(int rate, int channels, int bits, const std::vector<int16_t>& samples,
-                            uint32_t silentFrames = 0) {
-  const uint32_t dataBytes = samples.empty() ? silentFrames * channels * (bits / 8)
-                                             : static_cast<uint32_t>(samples.size() * 2);
+// `value` as `bytes` bytes, lowest first.
+inline std::string LittleEndian(uint32_t value, int bytes) {
   std::string out;
-  auto put = [&out](uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; i++) out.push_back(static_cast<char>(v >> (8 * i)));
-  };
-  out += "RIFF";
-  put(36 + dataBytes, 4);
-  out += "WAVEfmt ";
-  put(16, 4);
-  put(1, 2);
-  put(channels, 2);
-  put(rate, 4);
-  put(rate * channels * bits / 8, 4);
-  put(channels * bits / 8, 2);
-  put(bits, 2);
-  out += "data";
-  put(dataBytes, 4);
-  out.append(samples.empty() ? dataBytes : 0, static_cast<char>(bits == 8 ? 0x80 : 0));
-  for (int16_t s : samples) put(static_cast<uint16_t>(s), 2);
+  for (int i = 0; i < bytes; i++) out.push_back(static_cast<char>(value >> (8 * i)));
   return out;
 }
 
-inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
+// A WAV file: 16-bit when `samples` is given, silent 8-bit of `silentFrames` frames otherwise.
+inline std::string WavBytes(int rate, int channels, int bits, const std::vector<int16_t>& samples,
+                            uint32_t silentFrames = 0) {
+  const uint32_t block = channels * bits / 8;
+  const uint32_t dataBytes =
+      samples.empty() ? silentFrames * block : static_cast<uint32_t>(samples.size() * 2);
+  std::string out = "RIFF" + LittleEndian(36 + dataBytes, 4) + "WAVEfmt " + LittleEndian(16, 4) +
+                    LittleEndian(1, 2) + LittleEndian(channels, 2) + LittleEndian(rate, 4) +
+                    LittleEndian(rate * block, 4) + LittleEndian(block, 2) + LittleEndian(bits, 2) +
+                    "data" + LittleEndian(dataBytes, 4);
+  out.append(samples.empty() ? dataBytes : 0, static_cast<char>(bits == 8 ? 0x80 : 0));
+  for (int16_t s : samples) out += LittleEndian(static_cast<uint16_t>(s), 2);
+  return out;
+}
+
+// A sine tone of amplitude 9000 at `rate` samples a second.
+inline std::vector<int16_t> Tone(double frequency, double seconds, int rate = 22050) {
+  std::vector<int16_t> samples(static_cast<size_t>(seconds * rate));
+  for (size_t i = 0; i < samples.size(); i++) {
+    samples[i] = static_cast<int16_t>(9000 * std::sin(2 * M_PI * frequency * i / rate));
+  }
+  return samples;
 }
 
 class AudioTest : public EngineTest {
@@ -72,21 +74,8 @@ class AudioTest : public EngineTest {
   // A silent track of exactly minutes:seconds:frames (10 samples a CD frame).
   void WriteTrack(int track, int minutes, int seconds, int frames) {
     const uint32_t cdFrames = static_cast<uint32_t>((minutes * 60 + seconds) * 75 + frames);
-    char name[16];
-    std::snprintf(name, sizeof name, "TRACK%02d.WAV", track);
-    WriteFile(dir.path / name, WavBytes(750, 1, 8, {}, cdFrames * 10));
-  }
-
-  // The archives with sound entries "MR_VDnn.P16" of the given byte lengths, opened.
-  void OpenArchives(const std::vector<std::pair<int, uint32_t>>& sounds) {
-    std::vector<std::pair<std::string, std::string>> entries;
-    for (const auto& [number, bytes] : sounds) {
-      char name[16];
-      std::snprintf(name, sizeof name, "MR_VD%02d.P16", number);
-      entries.emplace_back(name, std::string(bytes, '\x01'));
-    }
-    WriteStartArchives(dir.path, entries);
-    ASSERT_TRUE(PackOpen());
+    const std::string name = (track < 10 ? "TRACK0" : "TRACK") + std::to_string(track) + ".WAV";
+    WriteFileBytes(dir.path / name, WavBytes(750, 1, 8, {}, cdFrames * 10));
   }
 
   // Pumps (the clock moving 1 ms a quiet step) until the virtual clock reaches `time`.

@@ -19,10 +19,7 @@ int RunHeadless(const std::string& arguments, std::string& output);
 void LinkDemoData(const std::filesystem::path& dir);
 
 // Plays scenario `number` headless on the data in `dir` with the input `script`; answers the exit
-// status, fills `output` and, when the game ended and wrote it, `end` with the state left.
+// status, fills `output` and, when the game ended and wrote it (--dump-state), `end` with the
+// state left (a test failure when that record has the wrong size).
 int PlayScenario(const std::filesystem::path& dir, const std::string& number,
                  const std::string& script, std::string& output, GameState& end);
-
-// Reads a record written by --dump-state into `state`; false (and a test failure when the
-// file is there but of the wrong size) when there is none.
-bool ReadStateDump(const std::filesystem::path& path, GameState& state);

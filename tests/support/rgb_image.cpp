@@ -20,13 +20,3 @@ RgbImage ReadRgbPng(const std::filesystem::path& path) {
   ADD_FAILURE() << path << ": " << image.message;
   return RgbImage{};
 }
-
-bool WriteRgbPng(const std::filesystem::path& path, const RgbImage& picture) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(picture.width);
-  image.height = static_cast<png_uint_32>(picture.height);
-  image.format = PNG_FORMAT_RGB;
-  return png_image_write_to_file(&image, path.c_str(), 0, picture.rgb.data(), picture.width * 3,
-                                 nullptr) != 0;
-}

@@ -1,5 +1,4 @@
-// Pictures as a player sees them, read from and written to PNG files: snapshots, dumped frames
-// and screenshots.
+// Pictures as a player sees them, read from PNG files: snapshots and dumped frames.
 #pragma once
 
 #include <cstdint>
@@ -18,5 +17,3 @@ struct RgbImage {
 
 // Reads a PNG file as RGB; an empty image, and a failure of the running test, when it cannot.
 RgbImage ReadRgbPng(const std::filesystem::path& path);
-// Writes the image as an RGB PNG file; false when it cannot.
-bool WriteRgbPng(const std::filesystem::path& path, const RgbImage& image);

@@ -2,12 +2,9 @@
 #include "support/test_data.h"
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "resources/pack.h"
@@ -52,14 +49,11 @@ void WriteStartArchives(const std::filesystem::path& dir,
 }
 
 int RunCommand(const std::string& command, std::string& output) {
-  const std::string file =
-      (std::filesystem::temp_directory_path() / ("lntr3-out-" + std::to_string(getpid()) + ".txt"))
-          .string();
-  const int status = std::system((command + " >" + file + " 2>&1 </dev/null").c_str());
-  std::ifstream in(file);
-  std::stringstream text;
-  text << in.rdbuf();
-  output = text.str();
-  std::remove(file.c_str());
+  FILE* pipe = popen((command + " 2>&1 </dev/null").c_str(), "r");
+  if (!pipe) throw std::runtime_error("popen failed");
+  output.clear();
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+  const int status = pclose(pipe);
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }

@@ -1,5 +1,5 @@
 // The real window under a virtual X display: starts the game on Xvfb, finds its window by title,
-// takes screenshots (saved beside this binary as PNG) and drives it with synthetic input.
+// takes screenshots (saved beside this binary) and drives it with synthetic input.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -11,8 +11,10 @@
 #include <chrono>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,7 +27,6 @@
 // Xlib defines macros (None, Bool, Status) that clash with GoogleTest: it comes last.
 // clang-format off
 #include <X11/Xlib.h>
-#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -49,44 +50,30 @@ void Sleep(int ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-// Polls `done` until it holds (true) or `timeoutMs` have passed (false).
+// Asks `done` until it holds (true) or `timeoutMs` have passed (false); asks at least once.
 bool WaitUntil(int timeoutMs, const std::function<bool()>& done) {
-  for (const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs); Clock::now() < end;
-       Sleep(50)) {
-    if (done()) return true;
+  const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!done()) {
+    if (Clock::now() >= end) return false;
+    Sleep(50);
   }
-  return false;
+  return true;
 }
 
 // [SECTION] Processes
 
 struct Process {
   pid_t pid = -1;
-  std::string errPath;
+  std::string errPath;  // where its standard output and error go
 };
 
-// Starts `argv` with the environment changes (NAME=VALUE; an empty value unsets the name),
-// standard output and error going to `logPath`.
-Process Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-              const std::string& logPath, int keepFd = -1) {
-  Process process;
-  process.errPath = logPath;
-  process.pid = fork();
+// Starts `argv` with standard output and error going to `logPath`; `keepFd` stays open in it.
+Process Spawn(const std::vector<std::string>& argv, const std::string& logPath, int keepFd = -1) {
+  Process process{fork(), logPath};
   if (process.pid == 0) {
-    for (const std::string& entry : env) {
-      const size_t equals = entry.find('=');
-      const std::string name = entry.substr(0, equals), value = entry.substr(equals + 1);
-      if (value.empty()) {
-        unsetenv(name.c_str());
-      } else {
-        setenv(name.c_str(), value.c_str(), 1);
-      }
-    }
     const int log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (log >= 0) {
-      dup2(log, 1);
-      dup2(log, 2);
-    }
+    dup2(log, 1);
+    dup2(log, 2);
     if (keepFd >= 0) fcntl(keepFd, F_SETFD, 0);
     std::vector<char*> args;
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
@@ -99,18 +86,14 @@ Process Spawn(const std::vector<std::string>& argv, const std::vector<std::strin
 
 // The exit status, or nothing when the process still runs after `timeoutMs`.
 std::optional<int> WaitExit(Process& process, int timeoutMs) {
-  const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (process.pid > 0) {
-    int status = 0;
-    const pid_t done = waitpid(process.pid, &status, WNOHANG);
-    if (done == process.pid) {
-      process.pid = -1;
-      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    if (Clock::now() > end) return std::nullopt;
-    Sleep(20);
+  int status = 0;
+  if (process.pid <= 0 || !WaitUntil(timeoutMs, [&] {
+        return waitpid(process.pid, &status, WNOHANG) == process.pid;
+      })) {
+    return std::nullopt;
   }
-  return std::nullopt;
+  process.pid = -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 // Ends a process we started and reaps it.
@@ -123,19 +106,18 @@ void Kill(Process& process) {
 
 // [SECTION] Screenshots
 
-// Beside the test binary, for a person to look at after the run.
+// Saves a screenshot beside the test binary (as PPM), for a person to look at after the run.
 void Save(const RgbImage& image, const std::string& name) {
-  WriteRgbPng(fs::read_symlink("/proc/self/exe").parent_path() / name, image);
+  std::ofstream out(fs::read_symlink("/proc/self/exe").parent_path() / name, std::ios::binary);
+  out << "P6\n" << image.width << " " << image.height << "\n255\n";
+  out.write(reinterpret_cast<const char*>(image.rgb.data()), std::ssize(image.rgb));
 }
 
 // How many different colours a rectangle of the image holds.
 int CountDistinct(const RgbImage& image, int x0, int y0, int x1, int y1) {
-  std::vector<uint32_t> seen;
-  for (int y = y0; y < y1 && y < image.height; y++) {
-    for (int x = x0; x < x1 && x < image.width; x++) {
-      const uint32_t c = image.At(x, y);
-      if (std::find(seen.begin(), seen.end(), c) == seen.end()) seen.push_back(c);
-    }
+  std::set<uint32_t> seen;
+  for (int y = y0; y < std::min(y1, image.height); y++) {
+    for (int x = x0; x < std::min(x1, image.width); x++) seen.insert(image.At(x, y));
   }
   return static_cast<int>(seen.size());
 }
@@ -158,22 +140,23 @@ class XvfbWindowTest : public ::testing::Test {
  protected:
   // One Xvfb for every case; it tells its display number through a pipe.
   static void SetUpTestSuite() {
+    // Windows come and go while the tests look (SDL's helper windows, those of a game that has
+    // just ended): a request about one already gone then fails, instead of ending this process.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     const std::string log = (fs::temp_directory_path() / "lntr3-xvfb.log").string();
     sXvfb = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24",
                    "-nolisten", "tcp"},
-                  {}, log, fds[1]);
+                  log, fds[1]);
     close(fds[1]);
     // Xvfb writes its display number once it accepts clients.
     std::string number;
     pollfd wait{fds[0], POLLIN, 0};
-    const auto end = Clock::now() + std::chrono::seconds(10);
-    while (Clock::now() < end && number.find('\n') == std::string::npos) {
-      if (poll(&wait, 1, 200) <= 0) continue;
-      char buffer[16];
-      const ssize_t n = read(fds[0], buffer, sizeof buffer);
-      if (n <= 0) break;
+    char buffer[16];
+    ssize_t n = 0;
+    while (number.find('\n') == std::string::npos && poll(&wait, 1, 10000) > 0 &&
+           (n = read(fds[0], buffer, sizeof buffer)) > 0) {
       number.append(buffer, static_cast<size_t>(n));
     }
     close(fds[0]);
@@ -181,6 +164,12 @@ class XvfbWindowTest : public ::testing::Test {
     sDisplayName = ":" + number.substr(0, number.find('\n'));
     sDisplay = XOpenDisplay(sDisplayName.c_str());
     ASSERT_NE(sDisplay, nullptr);
+    // The games started run there with the SDL build's real window and no sound.
+    setenv("DISPLAY", sDisplayName.c_str(), 1);
+    unsetenv("WAYLAND_DISPLAY");
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
   }
 
   // Closes our connection and ends Xvfb.
@@ -192,64 +181,59 @@ class XvfbWindowTest : public ::testing::Test {
     fs::remove(fs::temp_directory_path() / "lntr3-xvfb.log", ignored);
   }
 
-  // A fresh home, configuration and data directory per case.
+  // A fresh home, configuration and data directory per case, for the games it starts.
   void SetUp() override {
     ASSERT_NE(sDisplay, nullptr);
     for (const char* name : {"home", "config", "data"}) fs::create_directory(dir_.path / name);
+    setenv("HOME", (dir_.path / "home").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (dir_.path / "config").c_str(), 1);
   }
 
-  // Ends any game still running.
+  // Ends any game still running and waits until its windows are gone, so that the next case
+  // cannot find them.
   void TearDown() override {
     for (Process& game : games_) Kill(game);
+    WaitUntil(5000, [] { return GameWindows().empty(); });
   }
 
   // Starts the game on the virtual display with the case's directories.
   Process& StartGame(const std::string& logName, const std::vector<std::string>& extra = {}) {
     std::vector<std::string> argv{kGameBinary, "--data", (dir_.path / "data").string()};
     argv.insert(argv.end(), extra.begin(), extra.end());
-    games_.push_back(
-        Spawn(argv,
-              {"DISPLAY=" + sDisplayName, "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER=x11",
-               "SDL_AUDIODRIVER=dummy", "HOME=" + (dir_.path / "home").string(),
-               "XDG_CONFIG_HOME=" + (dir_.path / "config").string(), "ASAN_OPTIONS=detect_leaks=0"},
-              (dir_.path / logName).string()));
+    games_.push_back(Spawn(argv, (dir_.path / logName).string()));
     return games_.back();
   }
 
-  // Every viewable window whose title is the game's.
+  // Every viewable window whose title is the game's (with no window manager on the display, the
+  // game's windows are the root window's children).
   static std::vector<Window> GameWindows() {
-    std::vector<Window> found;
     const Atom netName = XInternAtom(sDisplay, "_NET_WM_NAME", False);
     const Atom utf8 = XInternAtom(sDisplay, "UTF8_STRING", False);
-    std::vector<Window> pending{DefaultRootWindow(sDisplay)};
-    while (!pending.empty()) {
-      const Window window = pending.back();
-      pending.pop_back();
-      Window rootReturn, parent, *children = nullptr;
-      unsigned count = 0;
-      if (XQueryTree(sDisplay, window, &rootReturn, &parent, &children, &count)) {
-        for (unsigned i = 0; i < count; i++) pending.push_back(children[i]);
-        if (children) XFree(children);
-      }
-      std::string title;
+    Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    std::vector<Window> found, windows;
+    if (XQueryTree(sDisplay, DefaultRootWindow(sDisplay), &root, &parent, &children, &count) &&
+        children) {
+      windows.assign(children, children + count);
+      XFree(children);
+    }
+    for (const Window window : windows) {
       Atom type;
       int format;
       unsigned long items, after;
-      unsigned char* data = nullptr;
-      if (XGetWindowProperty(sDisplay, window, netName, 0, 256, False, utf8, &type, &format, &items,
-                             &after, &data) == Success &&
-          data) {
-        title.assign(reinterpret_cast<char*>(data), items);
-        XFree(data);
-      } else if (char* name = nullptr; XFetchName(sDisplay, window, &name) && name) {
-        title = name;
-        XFree(name);
-      }
+      unsigned char* title = nullptr;
       XWindowAttributes attributes;
-      if (title == kTitle && XGetWindowAttributes(sDisplay, window, &attributes) &&
+      if (XGetWindowProperty(sDisplay, window, netName, 0, 256, False, utf8, &type, &format, &items,
+                             &after, &title) != Success ||
+          !title) {
+        continue;
+      }
+      if (std::string(reinterpret_cast<char*>(title), items) == kTitle &&
+          XGetWindowAttributes(sDisplay, window, &attributes) &&
           attributes.map_state == IsViewable) {
         found.push_back(window);
       }
+      XFree(title);
     }
     return found;
   }
@@ -261,7 +245,7 @@ class XvfbWindowTest : public ::testing::Test {
     return windows.empty() ? 0 : windows.front();
   }
 
-  // Grabs the window's pixels as RGB and saves them as PNG.
+  // Grabs the window's pixels as RGB and saves them.
   static RgbImage Shot(Window window, const std::string& name) {
     RgbImage image;
     XWindowAttributes attributes;
@@ -286,16 +270,18 @@ class XvfbWindowTest : public ::testing::Test {
     return image;
   }
 
-  // Gives the window the keyboard and puts the pointer over its client area.
-  static void Focus(Window window) {
-    XWindowAttributes attributes;
-    XGetWindowAttributes(sDisplay, window, &attributes);
-    XTestFakeMotionEvent(sDisplay, DefaultScreen(sDisplay), attributes.x + attributes.width / 2,
-                         attributes.y + attributes.height / 2, CurrentTime);
-    XSetInputFocus(sDisplay, window, RevertToPointerRoot, CurrentTime);
+  // Puts the pointer over a point of the window, by default the middle; with `focus`, gives the
+  // window the keyboard too.
+  static void Point(Window window, int x = -1, int y = -1, bool focus = false) {
+    XWindowAttributes a;
+    XGetWindowAttributes(sDisplay, window, &a);
+    XTestFakeMotionEvent(sDisplay, DefaultScreen(sDisplay), a.x + (x < 0 ? a.width / 2 : x),
+                         a.y + (y < 0 ? a.height / 2 : y), CurrentTime);
+    if (focus) XSetInputFocus(sDisplay, window, RevertToPointerRoot, CurrentTime);
     XSync(sDisplay, False);
-    Sleep(200);
+    Sleep(focus ? 200 : 100);
   }
+  static void Focus(Window window) { Point(window, -1, -1, true); }
 
   // Presses and releases a key, with a modifier held around it.
   static void Key(KeySym key, KeySym modifier = NoSymbol) {
@@ -310,12 +296,7 @@ class XvfbWindowTest : public ::testing::Test {
 
   // A left click at a point of the window.
   static void Click(Window window, int x, int y) {
-    XWindowAttributes attributes;
-    XGetWindowAttributes(sDisplay, window, &attributes);
-    XTestFakeMotionEvent(sDisplay, DefaultScreen(sDisplay), attributes.x + x, attributes.y + y,
-                         CurrentTime);
-    XSync(sDisplay, False);
-    Sleep(100);
+    Point(window, x, y);
     XTestFakeButtonEvent(sDisplay, 1, True, CurrentTime);
     XTestFakeButtonEvent(sDisplay, 1, False, CurrentTime);
     XSync(sDisplay, False);
@@ -350,7 +331,7 @@ class XvfbWindowTest : public ::testing::Test {
   // Alt+Q asks the quit question, Enter accepts it: the game ends with status 0.
   static void QuitWithAccessKey(Window window, Process& game) {
     Key(XK_q, XK_Alt_L);
-    ASSERT_TRUE(WaitBox(window, true, 5000, "xvfb-quit-question.png"))
+    ASSERT_TRUE(WaitBox(window, true, 5000, "xvfb-quit-question.ppm"))
         << ReadFileText(game.errPath);
     Key(XK_Return);
     const std::optional<int> status = WaitExit(game, 10000);
@@ -389,8 +370,8 @@ TEST_F(XvfbWindowTest, MissingArchiveBoxOutlivesASecondStartAndEndsWithStatusOne
   Process& game = StartGame("missing.log");
   const Window window = WaitForWindow(20000);
   ASSERT_NE(window, 0u) << ReadFileText(game.errPath);
-  ASSERT_TRUE(WaitBox(window, true, 10000, "xvfb-fatal-box.png")) << ReadFileText(game.errPath);
-  const RgbImage image = Shot(window, "xvfb-fatal-box.png");
+  ASSERT_TRUE(WaitBox(window, true, 10000, "xvfb-fatal-box.ppm")) << ReadFileText(game.errPath);
+  const RgbImage image = Shot(window, "xvfb-fatal-box.ppm");
   ExpectWindowLayout(image);
   // The box sits in the middle of the client area, over the black picture.
   EXPECT_GT(CountDistinct(image, 220, 200, 420, 300), 4);
@@ -426,12 +407,12 @@ TEST_F(XvfbWindowTest, QuitQuestionFromTheBarTheCloseBoxAndTheAccessKey) {
   Focus(window);
   // Notices at start (a missing sound device, say) are answered first.
   Sleep(1500);
-  for (int i = 0; i < 3 && BoxShown(Shot(window, "xvfb-running.png")); i++) {
+  for (int i = 0; i < 3 && BoxShown(Shot(window, "xvfb-running.ppm")); i++) {
     Key(XK_Return);
     Sleep(500);
   }
   ASSERT_FALSE(WaitExit(game, 0).has_value()) << "the game ended: " << ReadFileText(game.errPath);
-  const RgbImage running = Shot(window, "xvfb-running.png");
+  const RgbImage running = Shot(window, "xvfb-running.ppm");
   ExpectWindowLayout(running);
   ASSERT_FALSE(BoxShown(running));
 
@@ -445,16 +426,12 @@ TEST_F(XvfbWindowTest, QuitQuestionFromTheBarTheCloseBoxAndTheAccessKey) {
   ASSERT_GT(right, 100);
   // The bar's entry and the close box ask the question; Escape is Cancel and the game goes on.
   for (const bool closeBox : {false, true}) {
-    if (closeBox) {
-      CloseBox(window);
-    } else {
-      Click(window, right - 12, kBar / 2);
-    }
+    closeBox ? CloseBox(window) : Click(window, right - 12, kBar / 2);
     ASSERT_TRUE(WaitBox(window, true, 5000,
-                        closeBox ? "xvfb-close-question.png" : "xvfb-bar-question.png"));
+                        closeBox ? "xvfb-close-question.ppm" : "xvfb-bar-question.ppm"));
     Focus(window);
     Key(XK_Escape);
-    ASSERT_TRUE(WaitBox(window, false, 5000, "xvfb-after-cancel.png")) << closeBox;
+    ASSERT_TRUE(WaitBox(window, false, 5000, "xvfb-after-cancel.ppm")) << closeBox;
     ASSERT_FALSE(WaitExit(game, 300).has_value()) << closeBox;
   }
   QuitWithAccessKey(window, game);
@@ -479,9 +456,9 @@ TEST_F(XvfbWindowTest, APictureAtTwoWindowSizesAndInFullScreen) {
   Focus(window);
 
   // 640 x 480: painted 1:1 below the bar.
-  ASSERT_TRUE(WaitPixel(window, 10, kBar + 10, 0xFF0000, "xvfb-view-640.png"))
+  ASSERT_TRUE(WaitPixel(window, 10, kBar + 10, 0xFF0000, "xvfb-view-640.ppm"))
       << ReadFileText(game.errPath);
-  ExpectPixels(Shot(window, "xvfb-view-640.png"), {{319, kBar + 239, 0xFF0000},
+  ExpectPixels(Shot(window, "xvfb-view-640.ppm"), {{319, kBar + 239, 0xFF0000},
                                                    {320, kBar + 239, 0x00FF00},
                                                    {319, kBar + 240, 0x0000FF},
                                                    {639, kBar + 479, 0xFFFFFF},
@@ -493,9 +470,9 @@ TEST_F(XvfbWindowTest, APictureAtTwoWindowSizesAndInFullScreen) {
   Key(XK_d, XK_Alt_L);
   Sleep(300);
   Key(XK_4);
-  ASSERT_TRUE(WaitPixel(window, 799, kBar + 599, 0xFFFFFF, "xvfb-view-800.png"))
+  ASSERT_TRUE(WaitPixel(window, 799, kBar + 599, 0xFFFFFF, "xvfb-view-800.ppm"))
       << ReadFileText(game.errPath);
-  RgbImage image = Shot(window, "xvfb-view-800.png");
+  RgbImage image = Shot(window, "xvfb-view-800.ppm");
   EXPECT_EQ(image.width, 800);
   EXPECT_EQ(image.height, 600 + kBar);
   ExpectPixels(image, {{399, kBar + 299, 0xFF0000},
@@ -509,9 +486,9 @@ TEST_F(XvfbWindowTest, APictureAtTwoWindowSizesAndInFullScreen) {
   Sleep(300);
   Key(XK_f);
   const int left = (1024 - 640) / 2, top = (768 - 480) / 2;
-  ASSERT_TRUE(WaitPixel(window, left + 630, top + 470, 0xFFFFFF, "xvfb-view-full.png"))
+  ASSERT_TRUE(WaitPixel(window, left + 630, top + 470, 0xFFFFFF, "xvfb-view-full.ppm"))
       << ReadFileText(game.errPath);
-  image = Shot(window, "xvfb-view-full.png");
+  image = Shot(window, "xvfb-view-full.ppm");
   EXPECT_EQ(image.width, 1024);
   ExpectPixels(image, {{left - 1, top + 300, 0x000000},
                        {left, top + 300, 0x0000FF},
