@@ -248,7 +248,8 @@ uint32_t ShortHash(const std::string& text) {
 
 bool Writable(const std::string& dir) {
   struct stat info {};
-  return stat(dir.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && access(dir.c_str(), W_OK) == 0;
+  return stat(dir.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+         faccessat(AT_FDCWD, dir.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
 }  // namespace
