@@ -13,34 +13,34 @@
 namespace {
 
 void PrintHelp(FILE* out) {
-  std::fprintf(out,
-               "usage: lanternia3 [--data DIR] [--save-dir DIR] [--view NAME]\n"
-               "                 [--headless --script FILE [--dump-dir DIR]]\n"
-               "\n"
-               "  --data DIR      game data directory (default: the stored \"DataDir\" setting,\n"
-               "                  else the demo game that comes with the program, else the\n"
-               "                  current directory)\n"
-               "  --fallback-data DIR\n"
-               "                  data directory when neither --data nor \"DataDir\" gives one,\n"
-               "                  in place of the demo game that comes with the program\n"
-               "  --save-dir DIR  where the save files go (default: the data directory when it\n"
-               "                  can be written, else a folder of this game's own under\n"
-               "                  $XDG_DATA_HOME/lanternia3, normally ~/.local/share/lanternia3)\n"
-               "  --view NAME     show the TZ2 picture NAME of the game data instead of\n"
-               "                  playing (for checking artwork)\n"
-               "  --headless      run without a window: virtual clock, input from a script,\n"
-               "                  message boxes on standard error\n"
-               "  --script FILE   the headless input script\n"
-               "  --dump-dir DIR  headless: write every painted frame there as PNG\n"
-               "  --scenario N    start a game at scenario N (hexadecimal with 0x), skipping\n"
-               "                  logo, opening and title; quit when the game ends\n"
-               "  --dump-state FILE\n"
-               "                  with --scenario: write the game state record to FILE when\n"
-               "                  the game ends\n"
-               "  --play-music N  developer: once started, play music index N (looped)\n"
-               "  --play-sound N  developer: once started, play sound entry N once\n"
-               "  --help          this text\n"
-               "  --version       the version\n");
+  std::fprintf(
+      out,
+      "usage: lanternia3 [--data DIR] [--view NAME] [--headless --script FILE [--dump-dir DIR]]\n"
+      "\n"
+      "  --data DIR      game data directory (default: the stored \"DataDir\" setting,\n"
+      "                  else the demo game that comes with the program, else the\n"
+      "                  current directory)\n"
+      "  --fallback-data DIR\n"
+      "                  data directory when neither --data nor \"DataDir\" gives one,\n"
+      "                  in place of the demo game that comes with the program\n"
+      "  --save-dir DIR  where the save files go (default: the data directory when it\n"
+      "                  can be written, else a folder of this game's own under\n"
+      "                  $XDG_DATA_HOME/lanternia3, normally ~/.local/share/lanternia3)\n"
+      "  --view NAME     show the TZ2 picture NAME of the game data instead of\n"
+      "                  playing (for checking artwork)\n"
+      "  --headless      run without a window: virtual clock, input from a script,\n"
+      "                  message boxes on standard error\n"
+      "  --script FILE   the headless input script\n"
+      "  --dump-dir DIR  headless: write every painted frame there as PNG\n"
+      "  --scenario N    start a game at scenario N (hexadecimal with 0x), skipping\n"
+      "                  logo, opening and title; quit when the game ends\n"
+      "  --dump-state FILE\n"
+      "                  with --scenario: write the game state record to FILE when\n"
+      "                  the game ends\n"
+      "  --play-music N  developer: once started, play music index N (looped)\n"
+      "  --play-sound N  developer: once started, play sound entry N once\n"
+      "  --help          this text\n"
+      "  --version       the version\n");
 }
 
 // The demo data that comes with this copy of the game, when there is one: an installed game

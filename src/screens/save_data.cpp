@@ -418,7 +418,8 @@ std::string SaveDirFor(const std::string& dataDir, const std::string& requested,
   // keep two games of the same name apart.
   std::error_code error;
   std::filesystem::path canonical = std::filesystem::weakly_canonical(data, error);
-  if (error) canonical = std::filesystem::absolute(data, error);
+  if (error) canonical = std::filesystem::absolute(data, error).lexically_normal();
+  if (!canonical.has_filename()) canonical = canonical.parent_path();  // "dir/" is dir
   std::string name = canonical.filename().string();
   if (name.empty()) name = "data";
   char hash[9];
