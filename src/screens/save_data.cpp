@@ -162,7 +162,8 @@ SlotFile ReadSlotFile(uint16_t slot) {
   const std::string path = SlotPath(slot);
   const std::string name = SlotFileName(slot);
   SlotFile file;
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking: a pipe put in a slot file's place must not hang the game.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0 && errno == ENOENT) {
     file.block = MemAlloc(kGameStateSize, name.c_str());
     file.size = kGameStateSize;
