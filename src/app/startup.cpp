@@ -17,6 +17,7 @@
 #include "scenario/game_state.h"
 #include "scenario/scenario.h"
 #include "screens/main_flow.h"
+#include "screens/save_data.h"
 
 uint16_t FixedFrameX, FixedFrameY;
 uint16_t MenuBarHeight;
@@ -164,6 +165,7 @@ void CheckColourDepth() {
 
 bool InitGame() {
   DataDir = FindDataDir();
+  SaveDirInit(DataDir, AppConfig.saveDir, AppConfig.userSaveFolder);
   // Without a CD device music only stays silent; start-up goes on.
   CdOpen(false);
   if (!PackOpen()) return false;
