@@ -25,3 +25,6 @@ extern const uint8_t DefaultNames[kNameCount][kNameLength * 2];
 // Part `part` (0..4) of the default names into `array`; a blank becomes kEmptyCode. A part out
 // of range empties the array.
 void LoadDefaultNames(uint16_t array[kNameLength], int part);
+
+// Lets the player name the hero: the four edited parts, then a summary and a question.
+void NameEntry();

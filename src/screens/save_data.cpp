@@ -330,9 +330,12 @@ bool SlotLoad(uint16_t slot) {
 
 void SlotReadInfo(uint16_t slot, SlotInfo& info) {
   SlotFile file = ReadSlotFile(slot);
-  if (file.Unseal() && AsState(file.Image()).vars[kVarEmptySlot] == 0) {
-    const GameState& saved = AsState(file.Image());
-    std::memcpy(info.name, saved.nameArrays[kNameFriendly], sizeof info.name);
+  // A copy of the image: the block's address is beyond what the compiler can follow.
+  GameState saved;
+  const bool sound = file.Unseal();
+  if (sound) std::memcpy(&saved, file.Image(), kGameStateSize);
+  if (sound && saved.vars[kVarEmptySlot] == 0) {
+    std::copy_n(saved.nameArrays[kNameFriendly], kNameLength, info.name);
     info.year = static_cast<uint16_t>(saved.vars[kVarSaveYear] | saved.vars[kVarSaveYear + 1] << 8);
     info.month = saved.vars[kVarSaveYear + 2];
     info.day = saved.vars[kVarSaveYear + 3];
