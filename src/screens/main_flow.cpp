@@ -177,7 +177,6 @@ void MainFlow() {
         PcmStop();
         titleShown = false;
         PlayMode = PlayModeTitle;
-        previous = 0;
         break;
       case kTitleStart: {
         CdStop();

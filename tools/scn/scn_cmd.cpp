@@ -58,19 +58,25 @@ bool ReadBlock(std::span<const uint8_t> file, uint32_t position, const char* wha
   return true;
 }
 
-// scn asm: source file to scenario file.
-int Assemble(const ToolArgs& args) {
-  const std::string& source = args.operands[0];
-  const std::string& output = args.operands[1];
+// Reads and assembles a source file; on failure answers the exit status after saying why.
+int AssembleFile(const std::string& source, ScnBlocks& blocks) {
   std::vector<uint8_t> text;
   if (!ToolReadBytes(source, text)) return ToolFail("cannot read " + source);
-  ScnBlocks blocks;
   std::string errors;
   const std::string_view view(reinterpret_cast<const char*>(text.data()), text.size());
   if (!ScnAssemble(view, source, blocks, errors)) {
     std::fputs(errors.c_str(), stderr);
-    return 1;
+    return kToolFailed;
   }
+  return kToolOk;
+}
+
+// scn asm: source file to scenario file.
+int Assemble(const ToolArgs& args) {
+  const std::string& source = args.operands[0];
+  const std::string& output = args.operands[1];
+  ScnBlocks blocks;
+  if (const int status = AssembleFile(source, blocks); status != kToolOk) return status;
   std::vector<uint8_t> file;
   std::string error;
   if (!ScnFileBuild(blocks, file, error)) return ToolFail(source + ": " + error);
@@ -107,15 +113,8 @@ int Disassemble(const ToolArgs& args) {
 int Texts(const ToolArgs& args) {
   const std::string& source = args.operands[0];
   const std::string& output = args.operands[1];
-  std::vector<uint8_t> text;
-  if (!ToolReadBytes(source, text)) return ToolFail("cannot read " + source);
   ScnBlocks blocks;
-  std::string errors;
-  const std::string_view view(reinterpret_cast<const char*>(text.data()), text.size());
-  if (!ScnAssemble(view, source, blocks, errors)) {
-    std::fputs(errors.c_str(), stderr);
-    return 1;
-  }
+  if (const int status = AssembleFile(source, blocks); status != kToolOk) return status;
   const size_t slash = source.find_last_of('/');
   const std::string header =
       ScnTextsHeader(blocks, slash == std::string::npos ? source : source.substr(slash + 1));
