@@ -9,3 +9,4 @@ extern const ToolGroup kTz2Group;
 extern const ToolGroup kTzgGroup;
 extern const ToolGroup kScnGroup;
 extern const ToolGroup kFontGroup;
+extern const ToolGroup kSaveGroup;

@@ -3,6 +3,7 @@
 #include "tools/groups.h"
 
 int main(int argc, char** argv) {
-  const ToolGroup groups[] = {kPackGroup, kLzssGroup, kTz2Group, kTzgGroup, kScnGroup, kFontGroup};
+  const ToolGroup groups[] = {kPackGroup, kLzssGroup, kTz2Group, kTzgGroup,
+                              kScnGroup,  kFontGroup, kSaveGroup};
   return ToolMain("lntr3tool", groups, argc, argv);
 }

@@ -2,7 +2,7 @@
 # Paints the places from their recipes (places/NN-name.txt, NN the scene number in decimal)
 # under the five lights and stages them as backgrounds S%02d%c.TZ2: scene NN in the groups
 # D (day), E (evening), N (night), X (rain) and Z (midnight), each reduced to its own 124
-# colours for the background entries 0..123.
+# colours for the background entries 0..123; and the title picture TITLE.TZ2 from title.txt.
 set -euo pipefail
 : "${TOOL:?}" "${GEN:?}" "${SRC:?}" "${DAT:?}" "${WORK:?}"
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -20,3 +20,7 @@ paint_place() {  # paint_place RECIPE
 export -f paint_place
 
 printf '%s\n' "$SRC"/places/[0-9]*.txt | xargs -P "$jobs" -I{} bash -c 'paint_place "$1"' _ {}
+
+# The title picture, under the night's light, with the background's colours too.
+"$GEN" paint scene "$SRC/title.txt" "$WORK/title-%c.png" --moods N
+"$TOOL" tz2 encode "$WORK/title-N.png" "$DAT/TITLE.TZ2" --colors 124 --first-index 0

@@ -39,6 +39,8 @@ struct AppOptions {
   std::string dataDir;          // overrides the "DataDir" setting when not empty
   std::string fallbackDataDir;  // used instead of the current directory when not empty
   std::string viewPicture;      // show this picture instead of running the game
+  std::string saveDir;          // where the slot files go, when not empty
+  bool userSaveFolder = true;   // saves may go to the user's data folder (not when headless)
 };
 extern AppOptions AppConfig;
 

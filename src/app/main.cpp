@@ -23,6 +23,9 @@ void PrintHelp(FILE* out) {
       "  --fallback-data DIR\n"
       "                  data directory when neither --data nor \"DataDir\" gives one,\n"
       "                  in place of the demo game that comes with the program\n"
+      "  --save-dir DIR  where the save files go (default: the data directory when it\n"
+      "                  can be written, else a folder of this game's own under\n"
+      "                  $XDG_DATA_HOME/lanternia3, normally ~/.local/share/lanternia3)\n"
       "  --view NAME     show the TZ2 picture NAME of the game data instead of\n"
       "                  playing (for checking artwork)\n"
       "  --headless      run without a window: virtual clock, input from a script,\n"
@@ -32,8 +35,8 @@ void PrintHelp(FILE* out) {
       "  --scenario N    start a game at scenario N (hexadecimal with 0x), skipping\n"
       "                  logo, opening and title; quit when the game ends\n"
       "  --dump-state FILE\n"
-      "                  with --scenario: write the game state record to FILE when\n"
-      "                  the game ends\n"
+      "                  write the game state record to FILE when the game ends\n"
+      "                  without a failure (a quit, or the end of a --scenario game)\n"
       "  --play-music N  developer: once started, play music index N (looped)\n"
       "  --play-sound N  developer: once started, play sound entry N once\n"
       "  --help          this text\n"
@@ -78,6 +81,8 @@ int main(int argc, char** argv) {
       AppConfig.dataDir = value("--data");
     } else if (!std::strcmp(arg, "--fallback-data")) {
       AppConfig.fallbackDataDir = value("--fallback-data");
+    } else if (!std::strcmp(arg, "--save-dir")) {
+      AppConfig.saveDir = value("--save-dir");
     } else if (!std::strcmp(arg, "--view")) {
       AppConfig.viewPicture = value("--view");
     } else if (!std::strcmp(arg, "--headless")) {
@@ -113,6 +118,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (AppConfig.fallbackDataDir.empty()) AppConfig.fallbackDataDir = BundledDataDir();
+  // A headless run never leaves saves in the user's own folders.
+  AppConfig.userSaveFolder = options.backend != PlatBackendKind::Headless;
   if (!PlatInit(options)) return 1;
   const int status = AppRun();
   PlatShutdown();

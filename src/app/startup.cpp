@@ -1,4 +1,5 @@
 // Start-up, the colour-depth check, the quit question, and the one way out of the program.
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -17,6 +18,7 @@
 #include "scenario/game_state.h"
 #include "scenario/scenario.h"
 #include "screens/main_flow.h"
+#include "screens/save_data.h"
 
 uint16_t FixedFrameX, FixedFrameY;
 uint16_t MenuBarHeight;
@@ -164,6 +166,7 @@ void CheckColourDepth() {
 
 bool InitGame() {
   DataDir = FindDataDir();
+  SaveDirInit(DataDir, AppConfig.saveDir, AppConfig.userSaveFolder);
   // Without a CD device music only stays silent; start-up goes on.
   CdOpen(false);
   if (!PackOpen()) return false;
@@ -196,6 +199,14 @@ void AskQuit() {
 
 // [SECTION] The way out
 
+// Writes the live state record to StateDumpPath; a path that cannot be written is reported.
+static void DumpState() {
+  FILE* file = std::fopen(StateDumpPath.c_str(), "wb");
+  const bool written =
+      file && std::fwrite(&LiveState, sizeof(GameState), 1, file) == 1 && std::fclose(file) == 0;
+  if (!written) std::fprintf(stderr, "lanternia3: cannot write %s\n", StateDumpPath.c_str());
+}
+
 void ExitGame(const char* message) {
   if (message) ExitStatus = 1;
   // A failure met while already on the way out ends the process at once.
@@ -208,6 +219,7 @@ void ExitGame(const char* message) {
     PlatShowCursor(false);
   }
   if (ScreenFrame) FrameClearAndShow(ScreenFrame);
+  if (ExitStatus == 0 && !StateDumpPath.empty()) DumpState();
 
   if (ScreenMode == kModeFullScreen && !(DesktopWidth == 640 && DesktopHeight == 480) &&
       !(ScreenWidth == DesktopWidth && ScreenHeight == DesktopHeight)) {

@@ -75,6 +75,7 @@ int CreateTemporary(const std::string& folder, const std::string& base, mode_t m
 
 bool Fail(std::string* error, const std::string& path, int reason) {
   if (error) *error = "cannot write " + path + ": " + std::strerror(reason);
+  errno = reason;
   return false;
 }
 

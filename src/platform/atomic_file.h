@@ -22,8 +22,9 @@ struct AtomicFileOptions {
 using AtomicFileSink = std::function<bool(const void* data, size_t size)>;
 
 // Replaces `path` with `bytes`. A symbolic link is followed: the file it names is replaced and
-// the link stays. False, with `error` (may be null) naming the file and the reason, when
-// anything failed; the old file is then untouched and no temporary file is left.
+// the link stays. False, with `error` (may be null) naming the file and the reason and errno
+// holding that reason, when anything failed; the old file is then untouched and no temporary
+// file is left.
 bool AtomicFileWrite(const std::string& path, std::span<const uint8_t> bytes,
                      const AtomicFileOptions& options = {}, std::string* error = nullptr);
 // The same for contents made while writing: `produce` writes them into the sink it is given and

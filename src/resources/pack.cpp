@@ -217,17 +217,6 @@ void PackClose() {
   }
 }
 
-bool PackHas(const char* name, int archive) {
-  if (FileExists(name)) return true;
-  const PackArchive& opened = Pack.archives[archive == kPackData ? kPackData : kPackScenario];
-  if (!opened.index) return false;
-  char key[12];
-  PackMakeKey(name, key);
-  const bool found = FindRecord(MemLock(opened.index), opened.count, key) >= 0;
-  MemUnlock(opened.index);
-  return found;
-}
-
 MemHandle PackLoad(const char* name, uint32_t* size, int archive) {
   if (FileExists(name)) return FileLoad(name, size);
 

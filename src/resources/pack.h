@@ -48,8 +48,6 @@ void PackClose();
 // `size` (reads end on a 4096-byte boundary of the archive). Fatal when the name is in neither
 // place, the archive cannot be read, or the entry does not lie inside the archive file.
 MemHandle PackLoad(const char* name, uint32_t* size, int archive = kPackData);
-// Whether PackLoad would find `name`: a loose file of that name or an entry of the archive.
-bool PackHas(const char* name, int archive = kPackData);
 
 // [SECTION] Format helpers (engine and toolchain)
 

@@ -72,10 +72,14 @@ void CopyState(GameState& to, const GameState& from) {
 
 }  // namespace
 
+const GameState& StartRecord() {
+  static constexpr GameState kStart = StartState();
+  return kStart;
+}
+
 // The live record to its start values, the three copies to zero.
 void GameStateReset() {
-  static constexpr GameState kStart = StartState();
-  CopyState(LiveState, kStart);
+  CopyState(LiveState, StartRecord());
   for (GameState* state : {&SaveState, &CheckpointState, &ChoiceState}) {
     std::memset(state, 0, sizeof(GameState));
   }

@@ -118,8 +118,9 @@ inline uint8_t* StateBytes(GameState& state) {
   return reinterpret_cast<uint8_t*>(&state);
 }
 
-// The live record to its start values (no scenario, no pictures, empty slots and names), the
-// three copies to zero, no checkpoint.
+// The live record's start values: no scenario, no pictures, empty slots and names.
+const GameState& StartRecord();
+// The live record to its start values, the three copies to zero, no checkpoint.
 void GameStateReset();
 // live -> SaveState.
 void TakeSavePoint();

@@ -13,3 +13,8 @@ void ShowVPicture(uint8_t /*n*/) {
 void ShowHPicture(uint8_t /*n*/) {
   ReportNotAvailable("ShowHPicture");
 }
+
+// The title's extras menu.
+void ExtrasMenu() {
+  ReportNotAvailable("ExtrasMenu");
+}

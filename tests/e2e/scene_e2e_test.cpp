@@ -225,8 +225,10 @@ TEST_F(ScenePlay, TheFestivalEveningTakesEitherWay) {
   ASSERT_EQ(Play("0", kLastPage,
                  {{kChoice, {kFirstOptionX, kFirstOptionY}}, {kFloatQuestion, {kYesX, kYesY}}}),
             0);
-  EXPECT_EQ(end.vars[80], 1) << "the bridge";
-  EXPECT_EQ(end.vars[81], 1) << "a lantern floated";
+  EXPECT_EQ(end.vars[30], 1) << "the bridge";
+  EXPECT_EQ(end.vars[31], 1) << "a lantern floated";
+  EXPECT_EQ(end.vars[80], 255) << "the story seen through";
+  EXPECT_EQ(end.vars[81], 1) << "the first way of ending";
   EXPECT_EQ(end.currentScenario, 1);
 
   EXPECT_GT(Differing(Page(kStreetWaiting), Page(kMinaArrives), kSlotMiddle),
@@ -240,8 +242,9 @@ TEST_F(ScenePlay, TheFestivalEveningTakesEitherWay) {
   ASSERT_EQ(Play("0", kLastPage - 2,
                  {{kChoice, {kFirstOptionX, kSecondOptionY}}, {kFloatQuestion - 1, {kYesX, kNoY}}}),
             0);
-  EXPECT_EQ(end.vars[80], 2) << "the riverbank";
-  EXPECT_EQ(end.vars[81], 0) << "only watched";
+  EXPECT_EQ(end.vars[30], 2) << "the riverbank";
+  EXPECT_EQ(end.vars[31], 0) << "only watched";
+  EXPECT_EQ(end.vars[81], 2) << "the other way of ending";
   EXPECT_GT(Differing(bridge, Page(kDusk), kLeftEdge), kLeftEdge.Area() / 2);
 }
 

@@ -31,9 +31,14 @@ void LinkDemoData(const std::filesystem::path& dir) {
 
 int PlayScenario(const std::filesystem::path& dir, const std::string& number,
                  const std::string& script, std::string& output, GameState& end) {
+  return PlayGame(dir, "--scenario " + number, script, output, end);
+}
+
+int PlayGame(const std::filesystem::path& dir, const std::string& arguments,
+             const std::string& script, std::string& output, GameState& end) {
   const std::filesystem::path dump = dir / "state.bin";
   std::filesystem::remove(dump);
-  const int status = RunHeadless("--data " + dir.string() + " --scenario " + number + " --script " +
+  const int status = RunHeadless("--data " + dir.string() + " " + arguments + " --script " +
                                      WriteScript(dir, script) + " --dump-state " + dump.string(),
                                  output);
   if (std::filesystem::exists(dump)) {

@@ -23,3 +23,6 @@ void LinkDemoData(const std::filesystem::path& dir);
 // state left (a test failure when that record has the wrong size).
 int PlayScenario(const std::filesystem::path& dir, const std::string& number,
                  const std::string& script, std::string& output, GameState& end);
+// The same for a game started as a player starts it (at the title), with further `arguments`.
+int PlayGame(const std::filesystem::path& dir, const std::string& arguments,
+             const std::string& script, std::string& output, GameState& end);

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "resources/pack.h"
+#include "resources/tz2.h"
 
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "lntr3-test-XXXXXX").string();
@@ -34,6 +35,18 @@ void WriteArchive(const std::filesystem::path& file,
   if (!PackWrite(file.string(), entries, &error)) throw std::runtime_error(error);
 }
 
+// A small picture of one colour: enough for the title's place and picture.
+std::string PlainPicture() {
+  const std::vector<uint8_t> pixels(16 * 16, 0);
+  const PalEntry colour[1] = {{40, 60, 90, 0}};
+  Tz2Picture picture;
+  picture.pixels = pixels;
+  picture.width = picture.height = 16;
+  picture.palette = colour;
+  const std::vector<uint8_t> file = Tz2Encode(picture);
+  return std::string(file.begin(), file.end());
+}
+
 }  // namespace
 
 void WriteStartArchives(const std::filesystem::path& dir,
@@ -41,10 +54,12 @@ void WriteStartArchives(const std::filesystem::path& dir,
   std::vector<std::pair<std::string, std::string>> data = {
       {"KNJ_ALL.KNJ", std::string(72 * 16, '\x11')},
       {"CHR_PAL.DAT", std::string(144 * 5, '\x22')},
+      {"S17D.TZ2", PlainPicture()},
+      {"TITLE.TZ2", PlainPicture()},
   };
   data.insert(data.end(), extra.begin(), extra.end());
   WriteArchive(dir / "LNTR3DAT.PAK", data);
-  // No first scenario: the game then waits on a black screen instead of starting a story.
+  // No scenario a game could start with: a run stays at the title.
   WriteArchive(dir / "LNTR3SCN.PAK", {{"00FF.SCN", "scenario"}});
 }
 

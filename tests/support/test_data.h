@@ -20,9 +20,10 @@ struct TempDir {
   std::filesystem::path path;
 };
 
-// Writes the two archives start-up needs (a font and the character palettes, any bytes) into
-// `dir`, plus `extra` entries of the data archive given as name/contents pairs. The scenario
-// archive holds no first scenario, so a game started there waits on a black screen.
+// Writes the two archives start-up and the title need (a font and the character palettes, any
+// bytes, and plain pictures for the title) into `dir`, plus `extra` entries of the data archive
+// given as name/contents pairs. The scenario archive holds no first scenario, so a game
+// started there stays at the title.
 void WriteStartArchives(const std::filesystem::path& dir,
                         const std::vector<std::pair<std::string, std::string>>& extra = {});
 

@@ -157,4 +157,24 @@ TEST_F(ScnToolTest, AJumpReachesFrom128BackTo127Ahead) {
   AsmRefused("    goto +128\n", {"displacement +128 does not fit"});
 }
 
+TEST_F(ScnToolTest, TextsBecomeByteArraysAndTheEnginesOwnAreUpToDate) {
+  WriteFileBytes(At("t.scs"),
+                 "[messages]\nmessage a_0\n    {clickdone 0}あ\nmessage 9\n    い\n"
+                 "message a_1\n    {color red}う{n}\n");
+  ASSERT_EQ(Tool("scn texts t.scs t.h"), 0) << output;
+  const std::string header = ReadFileText(At("t.h"));
+  for (const char* part :
+       {"// あ\ninline constexpr uint8_t kTextA0[] = {\n    0xB6, 0x00, 0x00, 0x40, 0xAF};",
+        "// う\ninline constexpr uint8_t kTextA1[] = {\n    0xB4, 0x04, 0x00, 0x42, 0xB0, 0xAF};",
+        "kTextA[] = {\n    kTextA0, kTextA1,\n};"}) {
+    EXPECT_NE(header.find(part), std::string::npos) << part << " in\n" << header;
+  }
+  EXPECT_EQ(header.find("0x41"), std::string::npos) << "a message without a name stays out";
+  // The engine's fixed texts: the header beside their source is the one the tool makes.
+  const std::filesystem::path source = std::filesystem::path(LNTR3_SOURCE_DIR) / "src/screens";
+  ASSERT_EQ(Tool("scn texts '" + (source / "screen_texts.scs").string() + "' made.h"), 0);
+  EXPECT_EQ(ReadFileText(At("made.h")), ReadFileText(source / "screen_texts.h"))
+      << "run: lntr3tool scn texts src/screens/screen_texts.scs src/screens/screen_texts.h";
+}
+
 }  // namespace

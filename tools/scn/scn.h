@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // The unpacked contents of one scenario: the event block and the message block, each a header
@@ -13,6 +14,9 @@
 struct ScnBlocks {
   std::vector<uint8_t> events;
   std::vector<uint8_t> messages;
+  // Named messages with text of their own and their numbers, in source order (the assembler
+  // fills it; a file does not keep names).
+  std::vector<std::pair<std::string, int>> messageNames;
 };
 
 // Assembles scenario source. `fileName` prefixes every error ("name:line: what"). False when
@@ -26,6 +30,12 @@ bool ScnAssemble(std::string_view source, const std::string& fileName, ScnBlocks
 // False, with `error`, when a block is too short to hold its entry table.
 bool ScnDisassemble(const ScnBlocks& blocks, std::string& text, std::vector<std::string>& notes,
                     std::string& error);
+
+// The named messages of assembled blocks as a C++ header of byte arrays, one
+// "inline constexpr uint8_t kTextNAME[]" each (NAME in CamelCase, a comment with its source
+// text above it), and for every run of names STEM_0, STEM_1, ... an array kTextSTEM of them;
+// how the engine keeps its own fixed texts. `source` is the file's name for the header comment.
+std::string ScnTextsHeader(const ScnBlocks& blocks, const std::string& source);
 
 // The scenario file: two 16-bit block positions (in 16-byte units), then each block on a
 // 16-byte boundary as a packed block (unpacked size, then the LZSS stream).

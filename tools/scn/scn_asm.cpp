@@ -505,5 +505,11 @@ bool ScnAssemble(std::string_view source, const std::string& fileName, ScnBlocks
   if (!a.errors.empty()) return false;
   blocks.events = std::move(a.events);
   blocks.messages = std::move(a.messages);
+  blocks.messageNames.clear();
+  for (const ScnMessageDef& def : a.messageDefs) {
+    if (!def.name.empty() && def.form == ScnMessageForm::Text && def.number >= 0) {
+      blocks.messageNames.emplace_back(def.name, def.number);
+    }
+  }
   return true;
 }

@@ -14,12 +14,15 @@ namespace {
 constexpr const char* kScnUsage =
     "usage: lntr3tool scn asm SOURCE OUT.SCN\n"
     "       lntr3tool scn disasm IN.SCN [-o SOURCE]\n"
+    "       lntr3tool scn texts SOURCE OUT.h\n"
     "\n"
     "A scenario file holds an event script and its messages. The source language is\n"
     "described in docs/script-language.md.\n"
     "  asm     assembles SOURCE (UTF-8 text) into a scenario file; errors name file and line\n"
     "  disasm  writes a scenario file back as source (on standard output, or into SOURCE);\n"
-    "          assembling that source gives the same file\n";
+    "          assembling that source gives the same file\n"
+    "  texts   writes the named messages of SOURCE as a C++ header of byte arrays, the\n"
+    "          form in which the engine keeps its own fixed texts\n";
 
 constexpr size_t kFileHeader = 4;     // two 16-bit block positions
 constexpr uint32_t kBlockAlign = 16;  // blocks start on 16-byte boundaries
@@ -55,19 +58,25 @@ bool ReadBlock(std::span<const uint8_t> file, uint32_t position, const char* wha
   return true;
 }
 
-// scn asm: source file to scenario file.
-int Assemble(const ToolArgs& args) {
-  const std::string& source = args.operands[0];
-  const std::string& output = args.operands[1];
+// Reads and assembles a source file; on failure answers the exit status after saying why.
+int AssembleFile(const std::string& source, ScnBlocks& blocks) {
   std::vector<uint8_t> text;
   if (!ToolReadBytes(source, text)) return ToolFail("cannot read " + source);
-  ScnBlocks blocks;
   std::string errors;
   const std::string_view view(reinterpret_cast<const char*>(text.data()), text.size());
   if (!ScnAssemble(view, source, blocks, errors)) {
     std::fputs(errors.c_str(), stderr);
-    return 1;
+    return kToolFailed;
   }
+  return kToolOk;
+}
+
+// scn asm: source file to scenario file.
+int Assemble(const ToolArgs& args) {
+  const std::string& source = args.operands[0];
+  const std::string& output = args.operands[1];
+  ScnBlocks blocks;
+  if (const int status = AssembleFile(source, blocks); status != kToolOk) return status;
   std::vector<uint8_t> file;
   std::string error;
   if (!ScnFileBuild(blocks, file, error)) return ToolFail(source + ": " + error);
@@ -100,11 +109,27 @@ int Disassemble(const ToolArgs& args) {
   return 0;
 }
 
+// scn texts: the named messages of a source file as a C++ header.
+int Texts(const ToolArgs& args) {
+  const std::string& source = args.operands[0];
+  const std::string& output = args.operands[1];
+  ScnBlocks blocks;
+  if (const int status = AssembleFile(source, blocks); status != kToolOk) return status;
+  const size_t slash = source.find_last_of('/');
+  const std::string header =
+      ScnTextsHeader(blocks, slash == std::string::npos ? source : source.substr(slash + 1));
+  if (!ToolWriteBytes(output, {reinterpret_cast<const uint8_t*>(header.data()), header.size()})) {
+    return ToolFail("cannot write " + output);
+  }
+  return 0;
+}
+
 constexpr ToolOption kDisasmOptions[] = {{"-o", true}};
 
 const ToolSubcommand kScnCommands[] = {
     {"asm", Assemble, nullptr, {}, 2, 2},
     {"disasm", Disassemble, nullptr, kDisasmOptions, 1, 1},
+    {"texts", Texts, nullptr, {}, 2, 2},
 };
 
 }  // namespace

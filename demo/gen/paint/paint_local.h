@@ -91,6 +91,7 @@ bool PaintCmdTorii(PaintSceneState&, const PaintCommand&, std::string&);
 bool PaintCmdShrine(PaintSceneState&, const PaintCommand&, std::string&);
 bool PaintCmdBench(PaintSceneState&, const PaintCommand&, std::string&);
 bool PaintCmdPetals(PaintSceneState&, const PaintCommand&, std::string&);
+bool PaintCmdText(PaintSceneState&, const PaintCommand&, std::string&);
 bool PaintCmdGrass(PaintSceneState&, const PaintCommand&, std::string&);
 bool PaintCmdFerris(PaintSceneState&, const PaintCommand&, std::string&);
 bool PaintCmdTrain(PaintSceneState&, const PaintCommand&, std::string&);

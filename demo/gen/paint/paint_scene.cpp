@@ -489,6 +489,10 @@ constexpr PaintSceneCommand kSceneCommands[] = {
     {{"shrine", "x:n y:n w:n h:n colour:c=#8a5a3a"}, PaintCmdShrine},
     {{"bench", "x:n y:n w:n colour:c=#9a6a40"}, PaintCmdBench},
     {{"petals", "count:n x0:n y0:n x1:n y1:n seed:n=1"}, PaintCmdPetals},
+    {{"text",
+      "x:n y:n size:n colour:c text:w font:w=mincho ink:c=#000000 inkwidth:n=0 align:w=left "
+      "spacing:n=0"},
+     PaintCmdText},
     {{"grass", "count:n x0:n y0:n x1:n y1:n colour:c=#5a8a3a seed:n=1"}, PaintCmdGrass},
     {{"ferris", "x:n y:n r:n"}, PaintCmdFerris},
     {{"train", "x:n y:n w:n colour:c=#e8e8e0 stripe:c=#3a8a5a"}, PaintCmdTrain},

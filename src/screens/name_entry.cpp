@@ -1,0 +1,29 @@
+// Name entry: the names a new game starts with.
+#include "screens/name_entry.h"
+
+#include "app/pending.h"
+
+// Codes as the font numbers them (demo/charset); 0x0102 is the blank.
+const uint8_t DefaultNames[kNameCount][kNameLength * 2] = {
+    {0x07, 0x0E, 0x06, 0xCD, 0x01, 0x02, 0x01, 0x02, 0x01, 0x02, 0x01, 0x02},  // 春日
+    {0x0C, 0xC2, 0x01, 0x02, 0x01, 0x02, 0x01, 0x02, 0x01, 0x02, 0x01, 0x02},  // 悠
+    {0x00, 0xB5, 0x00, 0x93, 0x00, 0x47, 0x00, 0x6D, 0x01, 0x02, 0x01, 0x02},  // ユウくん
+    {0x00, 0x64, 0x00, 0x42, 0x01, 0x02, 0x01, 0x02, 0x01, 0x02, 0x01, 0x02},  // ゆう
+    // ユウ: the kana name with hiragana 0x40..0x8F moved 81 codes on to their katakana
+    {0x00, 0xB5, 0x00, 0x93, 0x01, 0x02, 0x01, 0x02, 0x01, 0x02, 0x01, 0x02},
+};
+
+void LoadDefaultNames(uint16_t array[kNameLength], int part) {
+  for (int i = 0; i < kNameLength; i++) {
+    uint16_t code = kEmptyCode;
+    if (part >= 0 && part < kNameCount) {
+      code = static_cast<uint16_t>(DefaultNames[part][2 * i] << 8 | DefaultNames[part][2 * i + 1]);
+    }
+    array[i] = code == kNameBlank ? kEmptyCode : code;
+  }
+}
+
+// The name-entry screen is not there yet: the names stay as they are.
+void NameEntry() {
+  ReportNotAvailable("NameEntry");
+}
