@@ -314,7 +314,10 @@ void RunStep(bool ending, Off off, Move move, On on) {
   if (!shown && ending) WeatherMode = WeatherNone;  // the last particle has left the screen
   if (ScreenBusy == 0) {
     // What others left for the overlay to show goes with it (a notice drawn while it falls).
-    if (!RectIsEmpty(DirtyRect)) RectUnion(c.touched, DirtyRect);
+    if (!RectIsEmpty(DirtyRect)) {
+      RectUnion(c.touched, DirtyRect);
+      DirtyRect = kEmptyRect;
+    }
     ScreenUpdate(c.touched);
   }
   MemUnlock(WeatherBuffer);
