@@ -412,7 +412,7 @@ bool Ending(uint8_t mode) {
   return mode == WeatherRainEnding || mode == WeatherPetalsEnding;
 }
 
-// Scatters particle i across the frame: x at random over 352 pixels, from -32 or from 288.
+// A column for a particle: at random over 352 pixels, from -32 (left) or from 288 (right).
 int32_t ScatteredX(bool right) {
   return Random(2) * 352 / 256 + (right ? 320 : 0) - 32;
 }
