@@ -9,7 +9,9 @@
 #include "app/presentation.h"
 #include "audio/audio.h"
 #include "graphics/frame.h"
+#include "graphics/weather.h"
 #include "resources/sjis.h"
+#include "scenario/game_state.h"
 #include "scenario/scenario.h"
 #include "screens/main_flow.h"
 
@@ -49,6 +51,8 @@ const StoredFlag kStoredFlags[] = {
 // The music and PCM toggles pump messages while they stop and restart sound; a second toggle
 // arriving meanwhile is ignored.
 int SoundToggleDepth = 0;
+// The weather switch waits for the overlay to come off; a second press meanwhile is ignored.
+int WeatherToggleDepth = 0;
 
 void FlipFlag(uint16_t command, uint16_t& flag) {
   flag = flag ? 0 : 1;
@@ -174,7 +178,16 @@ void SettingsCommand(uint16_t command) {
       return;
     case kMenuWeather:
       // Drawing code owns the screen frame while it is busy; the overlay must not change then.
-      if (ScreenBusy) return;
+      if (ScreenBusy || WeatherToggleDepth > 0) return;
+      if (WeatherOn == 1) {
+        // The overlay comes off the screen, but the weather stays: switched on again, it goes
+        // on as it was.
+        WeatherToggleDepth++;
+        const uint8_t mode = WeatherMode;
+        WeatherStop();
+        WeatherMode = mode;
+        WeatherToggleDepth--;
+      }
       FlipFlag(command, WeatherOn);
       return;
     case kMenuSkipToChoice:

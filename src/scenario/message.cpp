@@ -242,7 +242,12 @@ void RedrawPage(const uint8_t* upTo) {
 // Shows the bare scene, undimmed, until the next click.
 void HideTextUntilClick() {
   FrameCopy(ScreenFrame, BackFrame);
-  if (WeatherMode == 0) ScreenUpdate();
+  if (WeatherMode == 0 || WeatherOn != 1) {
+    ScreenUpdate();
+  } else {
+    // The overlay's next step shows it, with the particles back on.
+    RectSet(DirtyRect, 0, 0, kFrameWidth - 1, kFrameHeight - 1);
+  }
   PalUndim();
   WaitClick();
   PalDim();

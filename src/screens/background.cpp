@@ -9,6 +9,7 @@
 #include "graphics/effects.h"
 #include "graphics/frame.h"
 #include "graphics/palette.h"
+#include "graphics/weather.h"
 #include "resources/pack.h"
 #include "resources/text_format.h"
 #include "resources/tz2.h"
@@ -50,14 +51,6 @@ constexpr DayScene kDayScenes[] = {
     {{17, 18, 33, 34}, {{34, 0}, {17, 4}, {33, 7}, {18, 0}}},
     {{20, 32, 35, 36}, {{36, 0}, {32, 4}, {20, 7}, {35, 0}}},
 };
-
-// The rain's eight colours over the bright (groups 0 and 1) and the dull backgrounds.
-constexpr uint8_t kRainBright[8][3] = {{255, 255, 255}, {239, 247, 255}, {223, 239, 255},
-                                       {207, 231, 255}, {191, 223, 255}, {175, 215, 255},
-                                       {159, 207, 255}, {143, 199, 255}};
-constexpr uint8_t kRainDull[8][3] = {{159, 159, 159}, {149, 154, 159}, {139, 149, 159},
-                                     {129, 144, 159}, {119, 139, 159}, {109, 134, 159},
-                                     {99, 129, 159},  {89, 124, 159}};
 
 // Which of the four stretches of the calendar a day falls in.
 int DayStretch(uint8_t day) {
@@ -323,13 +316,13 @@ void BgFill(uint8_t colour) {
 
 // Sets the rain colours of the weather overlay for background n (only while it rains).
 void WeatherColoursSet(uint8_t n) {
-  if (WeatherMode != 1) return;
-  const auto& colours = n / kBgScenesPerGroup < 2 ? kRainBright : kRainDull;
+  if (WeatherMode != WeatherRain) return;
+  PalEntry rain[8];
+  WeatherRainColours(n, rain);
   for (int i = 0; i < 8; i++) {
-    const PalEntry entry{colours[i][0], colours[i][1], colours[i][2], PC_RESERVED};
-    ScenePalette[kPalWeatherFirst + i] = entry;
+    ScenePalette[kPalWeatherFirst + i] = rain[i];
     // The filters start from the unfiltered colours, the rain's included.
-    UnfilteredPalette[kPalWeatherFirst + i] = entry;
+    UnfilteredPalette[kPalWeatherFirst + i] = rain[i];
   }
 }
 

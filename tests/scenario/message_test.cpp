@@ -147,6 +147,20 @@ TEST_F(MessageTest, SpaceHidesTheTextUntilAClickThenTheWaitGoesOn) {
   EXPECT_EQ(HeadlessPixel(16, 10), 0xFFFFFFu);  // white text on the window
 }
 
+TEST_F(MessageTest, HiddenTextShowsTheSceneAtOnceWhileTheWeatherIsSwitchedOff) {
+  WeatherMode = 4;  // petals, not drawn: no overlay step repaints the window
+  WeatherOn = 0;
+  InstallMessages({Code().Text("あ").Op({kMsgPageWait}).End()});
+  Probes = {{16, 10}};
+  Press(50, VK_SPACE);
+  Press(500, VK_RETURN);
+  Press(1100, VK_RETURN);
+  RunMessage(16, 10, MessageCode(0), 229, 228, true, true);
+  EXPECT_EQ(Shown(Paints, 0), (std::vector<uint8_t>{229, kBackColour, 229}));
+  WeatherMode = 0;
+  WeatherOn = 1;
+}
+
 // [SECTION] Pages and redraws
 
 TEST_F(MessageTest, PageWaitTurnsThePageAndRecordsItsStart) {
