@@ -210,3 +210,8 @@ void MoveCursorTo(uint16_t x, uint16_t y) {
 void ClearInput() {
   InputTriggers = 0;
 }
+
+void InputWheel(int delta) {
+  if (MouseInClient == 0 || delta == 0) return;
+  InputTriggers |= delta > 0 ? InputWheelUp : InputWheelDown;
+}

@@ -16,6 +16,9 @@ enum : uint16_t {
   InputCancel = 0x10,  // Escape, Home, right button
   InputOk = 0x20,      // Enter, left button
   InputSpace = 0x40,
+  // Only in InputTriggers: a turn of the mouse wheel.
+  InputWheelUp = 0x80,
+  InputWheelDown = 0x100,
 };
 
 extern uint8_t KeysHeld;          // keys down at the last poll
@@ -41,6 +44,8 @@ bool PumpMessages();
 void PollKeys();
 // Mouse messages of the window procedure.
 void InputMouseMessage(uint32_t message, int64_t lParam);
+// WM_MOUSEWHEEL: a turn over the client area becomes InputWheelUp or InputWheelDown.
+void InputWheel(int delta);
 // The hit-test bookkeeping: whether the pointer is in the client area.
 void InputHitTest(bool inClient);
 

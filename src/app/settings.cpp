@@ -60,6 +60,36 @@ void FlipFlag(uint16_t command, uint16_t& flag) {
   SettingsSave();
 }
 
+// The help the program carries: the controls, and what the menu's settings and items do.
+constexpr const char* kHelpControls =
+    "左ボタン・Enter：文章を進める／項目を選ぶ\n"
+    "右ボタン・Esc・Home：ゲームメニューを開く／取り消す\n"
+    "Space：文章の枠を消す（クリックで戻る）\n"
+    "↑・ホイール上：これまでの文章を見る\n"
+    "矢印キー：項目を選ぶ\n\n"
+    "これまでの文章では、↑・ホイール上・画面の上半分のクリックで前の文章、\n"
+    "↓・ホイール下・下半分のクリックで次の文章、右ボタン・Esc・Spaceで戻ります。";
+constexpr const char* kHelpSettings =
+    "画面ｻｲｽﾞ：ウィンドウの大きさとフルスクリーン\n"
+    "音楽演奏：音楽を鳴らす\n"
+    "ＰＣＭ演奏：効果音を鳴らす\n"
+    "見た文章は速く：一度読んだ文章をすぐに表示する\n"
+    "マウス移動：選択肢にマウスカーソルを動かす\n"
+    "桜/雨：桜吹雪や雨を表示する\n"
+    "日時表示速く：カレンダーと時計を途中を省いて表示する\n"
+    "選択肢まで進む：読んだ場面を次の選択肢まで飛ばす\n\n"
+    "ゲームメニュー（右ボタン）：画面を見る、ロード、セーブ、これまでの文章、\n"
+    "名前の入力、フォントの変更、アルバムに残す、タイトルに戻る";
+
+// A help box in the style of the version box.
+void ShowHelp(const char* utf8Text, const char* utf8Caption) {
+  ModalBoxOpen = 1;
+  PlatShowCursor(true);
+  PlatMessageBox(Sjis(utf8Text), Sjis(utf8Caption), MB_OK | MB_ICONINFORMATION);
+  PlatShowCursor(false);
+  ModalBoxOpen = 0;
+}
+
 void ShowVersion() {
   ModalBoxOpen = 1;
   PlatShowCursor(true);
@@ -194,8 +224,10 @@ void SettingsCommand(uint16_t command) {
       if (PlayMode == PlayModeEventScript && SkipAllowed == 1) SkipToChoice = 1;
       return;
     case kMenuHelpKeyword:
+      ShowHelp(kHelpControls, "操作方法");
+      return;
     case kMenuHelpOnHelp:
-      // The help file is not part of this release; the help commands have no effect.
+      ShowHelp(kHelpSettings, "環境設定とメニュー");
       return;
     case kMenuVersion:
       ShowVersion();

@@ -96,6 +96,9 @@ int64_t WndProc(uint32_t message, uint64_t wParam, int64_t lParam) {
     case WM_RBUTTONUP:
       InputMouseMessage(message, lParam);
       return 0;
+    case WM_MOUSEWHEEL:
+      InputWheel(static_cast<int16_t>(PlatHiWord(static_cast<int64_t>(wParam))));
+      return 0;
     case WM_QUERYNEWPALETTE:
       ReloadAndRepaint();
       return 0;

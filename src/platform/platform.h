@@ -33,6 +33,7 @@ enum : uint32_t {
   WM_LBUTTONUP = 514,
   WM_RBUTTONDOWN = 516,
   WM_RBUTTONUP = 517,
+  WM_MOUSEWHEEL = 522,  // high word of wParam: signed turn, 120 a notch, up (away) positive
   WM_QUERYNEWPALETTE = 783,
   WM_PALETTECHANGED = 785,
   MM_WOM_DONE = 957,
@@ -62,6 +63,8 @@ constexpr int64_t PlatMakeLParam(int low, int high) {
 constexpr uint16_t PlatLoWord(int64_t v) {
   return static_cast<uint16_t>(v & 0xFFFF);
 }
+// One notch of the mouse wheel in WM_MOUSEWHEEL.
+constexpr int kWheelNotch = 120;
 constexpr uint16_t PlatHiWord(int64_t v) {
   return static_cast<uint16_t>((v >> 16) & 0xFFFF);
 }

@@ -10,6 +10,7 @@
 #include "scenario/event_script.h"
 #include "scenario/font.h"
 #include "scenario/game_state.h"
+#include "scenario/history.h"
 #include "scenario/message_local.h"
 #include "scenario/scenario.h"
 #include "screens/game_menu.h"
@@ -24,6 +25,8 @@ constexpr uint32_t kCursorPhaseMs = 31;  // eight phases: on for three, off for 
 constexpr int kCursorPhases = 8;
 constexpr int kCursorOffPhase = 3;
 constexpr int kCursorOnPhase = 7;
+// At a click wait of the story, the up key or the wheel turned up opens the message log.
+constexpr uint16_t kOpenLog = InputUp | InputWheelUp;
 
 // What a text command tells the interpreter loop to do next.
 enum class Next { Go, Stop };
@@ -276,7 +279,7 @@ bool WaitWithCursor(uint16_t x, uint16_t y, uint16_t glyph, uint16_t colour, uin
       ScreenUpdate(DirtyRect);
     }
     const uint32_t start = PlatTicks();
-    while (!(InputTriggers & (InputCancel | InputOk | InputSpace)) &&
+    while (!(InputTriggers & (InputCancel | InputOk | InputSpace | kOpenLog)) &&
            ElapsedSince(start) < kCursorPhaseMs && SkipToChoice != 1) {
       PumpMessages();
     }
@@ -287,6 +290,14 @@ bool WaitWithCursor(uint16_t x, uint16_t y, uint16_t glyph, uint16_t colour, uin
         redraw = true;
       }
       break;
+    }
+    if (InputTriggers & kOpenLog) {
+      InputTriggers &= ~kOpenLog;
+      if (allowMenu && PlayMode == PlayModeEventScript) {
+        ShowMessageLog();
+        redraw = true;
+        break;
+      }
     }
     if (InputTriggers & InputSpace) {
       HideTextUntilClick();

@@ -134,3 +134,12 @@ void UnloadMessageBlock() {
   MemRelease(&ViewMessageData);
   ViewMessageScenario = kNoScenario;
 }
+
+const uint8_t* ViewMessageCode(uint8_t m) {
+  const uint32_t size = MemSize(ViewMessageData);
+  const uint32_t at = kEntryTable + 2u * m;
+  if (!ViewMessageData || size < at + 2) DataError(ViewMessageScenario);
+  const uint16_t offset = ReadLe16(MemAddress(ViewMessageData) + at);
+  if (offset >= size) DataError(ViewMessageScenario);
+  return MemAddress(ViewMessageData) + offset;
+}

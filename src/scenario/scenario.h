@@ -53,3 +53,6 @@ extern uint16_t ViewMessageScenario;  // the scenario it came from, 65535 = none
 void LoadMessageBlock(uint16_t number);
 // Releases the cached block.
 void UnloadMessageBlock();
+// Address of message m of the cached block; an entry outside the block is fatal, naming the
+// cached block's scenario.
+const uint8_t* ViewMessageCode(uint8_t m);

@@ -16,6 +16,7 @@
 #include "scenario/event_script.h"
 #include "scenario/font.h"
 #include "scenario/game_state.h"
+#include "scenario/history.h"
 #include "scenario/message.h"
 #include "scenario/message_code.h"
 #include "scenario/scenario.h"
@@ -93,7 +94,7 @@ After Perform(int16_t item) {
       SaveFromMenu();
       return After::Stay;
     case kMenuLog:
-      ReportNotAvailable("ShowMessageLog");
+      ShowMessageLog();
       return After::Stay;
     case kMenuNames:
       NameEntry();

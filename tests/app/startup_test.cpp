@@ -63,6 +63,24 @@ TEST_F(StartupTest, SkipCommandOnlyWhileTheScriptRunsAReadScenario) {
   SkipAllowed = 0;
 }
 
+TEST_F(StartupTest, HelpCommandsShowTheControlsAndTheSettingsInJapanese) {
+  const struct {
+    uint16_t command;
+    const char* caption;
+    const char* mentions;
+  } cases[] = {{kMenuHelpKeyword, "操作方法", "ホイール上"},
+               {kMenuHelpOnHelp, "環境設定とメニュー", "日時表示速く"}};
+  for (const auto& c : cases) {
+    const size_t before = HeadlessMessageBoxes().size();
+    SettingsCommand(c.command);
+    ASSERT_EQ(HeadlessMessageBoxes().size(), before + 1) << c.caption;
+    const HeadlessBox& box = HeadlessMessageBoxes().back();
+    EXPECT_EQ(box.caption, c.caption);
+    EXPECT_NE(box.text.find(c.mentions), std::string::npos) << box.text;
+    EXPECT_EQ(ModalBoxOpen, 0u);
+  }
+}
+
 TEST_F(StartupTest, WeatherCommandWaitsForBusyDrawing) {
   ScreenBusy = 1;
   SettingsCommand(kMenuWeather);

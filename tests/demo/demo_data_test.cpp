@@ -170,4 +170,71 @@ TEST_F(DemoArt, CharacterPalettesCoverEveryCharacterAndGroup) {
   EXPECT_GE(darker, 40);
 }
 
+TEST_F(DemoArt, CalendarPagesPrintInTheInkRampsAndTheFramesCarryBothKeys) {
+  // Decodes an entry into a black frame at its header's position (pixel values, palette).
+  auto decode = [](const std::string& name, std::vector<uint8_t>& frame, PalEntry* palette,
+                   uint32_t offset = 0) {
+    const std::vector<uint8_t>* bytes = Entry(name);
+    ASSERT_NE(bytes, nullptr) << name << " is missing";
+    frame.assign(640 * 480, 228);
+    EXPECT_EQ(
+        Tz2DecodeQuiet(frame, {palette, kPaletteSize}, *bytes, 640, 480, 0, 0, -1, offset, true),
+        PicError::None)
+        << name;
+  };
+  std::vector<uint8_t> frame;
+  PalEntry palette[kPaletteSize] = {};
+  // The desk sets the ramps: shade i of the Sunday ramp is redder, of the Saturday ramp bluer,
+  // than shade i of the ink, and the paper (shade 0) is the same in all three.
+  decode("CBAK.TZ2", frame, palette);
+  EXPECT_EQ(palette[0], palette[26]);
+  EXPECT_EQ(palette[0], palette[52]);
+  for (int i = 5; i < 26; i += 5) {
+    EXPECT_GT(palette[26 + i].red - palette[26 + i].blue, palette[i].red - palette[i].blue) << i;
+    EXPECT_GT(palette[52 + i].blue - palette[52 + i].red, palette[i].blue - palette[i].red) << i;
+  }
+  // Every piece of a page prints below 26, with some ink.
+  std::vector<std::string> pieces = {"CMON_03.TZ2", "CMON_04.TZ2", "CMON_05.TZ2"};
+  for (int n = 0; n < 10; n++) {
+    pieces.push_back("CLNO_0" + std::to_string(n) + ".TZ2");
+    pieces.push_back("CSNO_0" + std::to_string(n) + ".TZ2");
+  }
+  for (int w = 0; w < 7; w++) pieces.push_back("CWEEK_0" + std::to_string(w) + ".TZ2");
+  for (const std::string& name : pieces) {
+    decode(name, frame, palette);
+    int ink = 0, outside = 0;
+    for (uint8_t v : frame) {
+      if (v == 228) continue;
+      if (v >= 26) outside++;
+      if (v >= 20) ink++;
+    }
+    EXPECT_EQ(outside, 0) << name;
+    EXPECT_GT(ink, 50) << name;
+  }
+  // Frames 0..5 key the page on top (209) or under (211) over the page's place; 0 is all top.
+  for (int k = 0; k < 8; k++) {
+    const std::string name = "CBAK_0" + std::to_string(k) + ".TZ2";
+    decode(name, frame, palette);
+    int top = 0, under = 0;
+    for (uint8_t v : frame) {
+      top += v == 209;
+      under += v == 211;
+    }
+    EXPECT_EQ(top > 0, k < 6) << name;  // 5 keeps a torn edge of the old page
+    EXPECT_EQ(under > 0, k >= 1 && k < 6) << name;
+    if (k == 0) {
+      EXPECT_EQ(top, 242 * 306) << name;
+    }
+  }
+  // A clock face for every hour, in the character range A.
+  for (int h = 0; h < 24; h++) {
+    const std::string name = (h < 10 ? "OC_0" : "OC_") + std::to_string(h) + ".TZ2";
+    Tz2Header header;
+    ASSERT_NE(Entry(name), nullptr) << name;
+    ASSERT_TRUE(Tz2ParseHeader(*Entry(name), header)) << name;
+    EXPECT_LE(header.colourCount, 48) << name;
+    EXPECT_EQ(header.firstIndex, 124) << name;
+  }
+}
+
 }  // namespace

@@ -24,6 +24,7 @@ TEST(HeadlessScriptTest, ParsesSetupAndTimedSteps) {
                           "limit 5000\n"
                           "answer cancel\n"
                           "at 200 mouse click left 10 20\n"
+                          "at 300 mouse wheel down 5 6 3\n"
                           "at 100 key enter\n"
                           "at 100 menu 40001\n"
                           "at 150 snapshot shots/page-1.png\n",
@@ -40,17 +41,19 @@ TEST(HeadlessScriptTest, ParsesSetupAndTimedSteps) {
   const std::vector<std::tuple<uint32_t, HeadlessAction, int>> expected = {
       {100, A::KeyDown, VK_RETURN}, {100, A::Menu, 40001},   {150, A::KeyUp, VK_RETURN},
       {150, A::Snapshot, 0},        {200, A::MouseMove, 10}, {200, A::MouseDown, 10},
-      {220, A::MouseUp, 10}};
+      {220, A::MouseUp, 10},        {300, A::MouseWheel, 5}};
   std::vector<std::tuple<uint32_t, HeadlessAction, int>> steps;
   for (const HeadlessStep& step : config.steps) steps.emplace_back(step.time, step.action, step.a);
   EXPECT_EQ(steps, expected);
   EXPECT_EQ(config.steps[3].path, "shots/page-1.png");
+  EXPECT_EQ(config.steps[7].c, -3) << "three notches towards the player";
 }
 
 TEST(HeadlessScriptTest, ReportsTheLineOfAnError) {
   for (const char* bad : {"at 10 key nosuchkey\n", "at -1 quit\n", "display bpp x\n", "wobble\n",
                           "at 10 mouse click middle 1 2\n", "setting =1\n", "at 10 snapshot\n",
-                          "at 10 snapshot a.png b.png\n"}) {
+                          "at 10 snapshot a.png b.png\n", "at 10 mouse wheel left 1 2\n",
+                          "at 10 mouse wheel up 1 2 0\n"}) {
     HeadlessConfig config;
     std::string error;
     EXPECT_FALSE(HeadlessParseScript(std::string("# first\n") + bad, config, error)) << bad;

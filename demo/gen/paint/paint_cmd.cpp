@@ -13,6 +13,9 @@
 #include "tools/common/image_png.h"
 #include "tools/common/tool.h"
 
+// In calendar_cmd.cpp.
+int PaintCalendar(const ToolArgs& args);
+
 namespace {
 
 constexpr const char* kPaintUsage =
@@ -25,6 +28,7 @@ constexpr const char* kPaintUsage =
     "       demogen paint compose OUT.png BACKGROUND.TZ2 [--group G] [--chrpal FILE]\n"
     "                               [SLOT:SPRITE.TZ2[:CHARACTER]...]\n"
     "       demogen paint icon RECIPE.txt OUT.png [--size N] [--mood LETTER]\n"
+    "       demogen paint calendar CALENDAR.txt DESK.txt DIR\n"
     "\n"
     "scene   paints a place recipe under each mood of LETTERS (default DENXZ: day, evening,\n"
     "        night, rain, midnight), 640 x 480; '%c' in OUT becomes the mood's letter.\n"
@@ -41,7 +45,10 @@ constexpr const char* kPaintUsage =
     "        file for background group G (D, E, N, X or Z; default D). The character number\n"
     "        comes from a sprite name C%02X..., or is given after it.\n"
     "icon    paints a place recipe (in mood N unless --mood says otherwise) and shrinks its\n"
-    "        middle 480 x 480 to a SIZE x SIZE icon (default 256) with rounded corners.\n";
+    "        middle 480 x 480 to a SIZE x SIZE icon (default 256) with rounded corners.\n"
+    "calendar writes the calendar and clock pictures into DIR as TZ2 files: the desk (a place\n"
+    "        recipe) as cbak.tz2, the eight tear-off frames, month, digit and weekday pieces\n"
+    "        lettered in the page colours of CALENDAR.txt, and the clock faces oc_00..oc_23.\n";
 
 // Replaces the first `token` of `pattern` with `value`.
 std::string Substitute(std::string pattern, const std::string& token, const std::string& value) {
@@ -433,6 +440,7 @@ const ToolSubcommand kPaintCommands[] = {
     {"sheet", ContactSheet, nullptr, kSheetOptions, 2},
     {"compose", Compose, nullptr, kComposeOptions, 2, 4},
     {"icon", PaintIcon, nullptr, kIconOptions, 2, 2},
+    {"calendar", PaintCalendar, nullptr, {}, 3, 3},
 };
 
 }  // namespace

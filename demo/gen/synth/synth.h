@@ -106,6 +106,7 @@ bool SynthRenderMusic(const SynthMusicRecipe& recipe, double tail, SynthBuffer& 
 
 // [SECTION] Sound effects and voices
 
-// Renders sound effect `kind` ("chime", "steps", "knock", "rain", "thunder", "heartbeat",
-// "wind", "giggle", "surprise", "sigh") at 22050 samples a second. False for an unknown kind.
+// Renders sound effect `kind` ("chime", "page", "clock", "steps", "knock", "rain", "thunder",
+// "heartbeat", "wind", "giggle", "surprise", "sigh") at 22050 samples a second. False for an
+// unknown kind.
 bool SynthRenderSound(const std::string& kind, uint32_t seed, SynthBuffer& out);

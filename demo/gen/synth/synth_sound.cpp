@@ -60,6 +60,32 @@ void Chime(SynthBuffer& out) {
   SynthReverb(out, 0.25f, 0.8f);
 }
 
+// A calendar page torn off: a dry crackle of paper rising and stopping short, then its rustle.
+void Page(SynthBuffer& out, SynthRandom& random) {
+  out.samples.assign(Samples(0.6), 0.0f);
+  Resonator paper;
+  paper.Tune(2600, 1800);
+  Smoother rustle;
+  for (size_t i = 0; i < out.samples.size(); i++) {
+    const float t = static_cast<float>(i) / kRate;
+    // The tear: crackles that come thicker up to 0.18 s; the rustle of the page after it.
+    const float tear =
+        t < 0.18f ? (random.Unit() < 0.05f + t * 1.5f ? random.Signed() : 0.0f) : 0.0f;
+    const float swing = rustle.Run(random.Signed(), 0.2f) * std::exp(-std::abs(t - 0.3f) * 14);
+    out.samples[i] = paper.Run(tear) * 9.0f + swing * 0.8f;
+  }
+  SynthReverb(out, 0.1f, 0.4f);
+}
+
+// A wall clock striking: a soft tick, then two low strokes of its gong.
+void Clock(SynthBuffer& out) {
+  SynthNote(out, SynthInstrument::Bell, 0.05, 1.4, 67, 0.8f);
+  SynthNote(out, SynthInstrument::Bell, 0.85, 1.8, 67, 0.7f);
+  SynthReserve(out, Samples(2.8));
+  out.samples.resize(Samples(2.8));
+  SynthReverb(out, 0.3f, 0.85f);
+}
+
 // Four footsteps on a wooden floor: a thud and a short scuff each.
 void Steps(SynthBuffer& out, SynthRandom& random) {
   out.samples.assign(Samples(2.0), 0.0f);
@@ -233,6 +259,10 @@ bool SynthRenderSound(const std::string& kind, uint32_t seed, SynthBuffer& out) 
   SynthRandom random(seed);
   if (kind == "chime") {
     Chime(out);
+  } else if (kind == "page") {
+    Page(out, random);
+  } else if (kind == "clock") {
+    Clock(out);
   } else if (kind == "steps") {
     Steps(out, random);
   } else if (kind == "knock") {

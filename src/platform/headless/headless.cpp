@@ -92,10 +92,10 @@ void WriteSnapshot(const std::string& path) {
   WritePng(path, gHl.frame, gHl.frameWidth, gHl.frameHeight);
 }
 
-void SendMouse(uint32_t message, int x, int y) {
+void SendMouse(uint32_t message, int x, int y, uint64_t wParam = 0) {
   const int64_t position = PlatMakeLParam(x, y);
   if (PlatSendMessage(WM_NCHITTEST, 0, position) == HTCLIENT)
-    PlatQueueMessage(message, 0, position);
+    PlatQueueMessage(message, wParam, position);
 }
 
 void RunStep(const HeadlessStep& step) {
@@ -113,6 +113,11 @@ void RunStep(const HeadlessStep& step) {
     case HeadlessAction::MouseUp:
       SendMouse(step.c == 0 ? WM_LBUTTONUP : WM_RBUTTONUP, step.a, step.b);
       break;
+    case HeadlessAction::MouseWheel: {
+      const auto delta = static_cast<uint16_t>(static_cast<int16_t>(step.c * kWheelNotch));
+      SendMouse(WM_MOUSEWHEEL, step.a, step.b, uint64_t{delta} << 16);
+      break;
+    }
     case HeadlessAction::Menu:
       // A greyed item cannot be chosen.
       if (PlatMenuIsEnabled(static_cast<uint32_t>(step.a))) {

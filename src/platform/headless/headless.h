@@ -13,18 +13,19 @@
 // [SECTION] Input script
 // One step of an input script: at `time` (virtual milliseconds since start) do `action`.
 enum class HeadlessAction {
-  KeyDown,    // a = virtual key
-  KeyUp,      // a = virtual key
-  MouseMove,  // a, b = client x, y (y < 0 lies on the menu bar)
-  MouseDown,  // a, b as above; c = 0 left, 1 right
-  MouseUp,    // a, b, c as above
-  Menu,       // a = command
-  Answer,     // a = IDOK or IDCANCEL: answers the next message box
-  Close,      // the window's close box
-  Quit,       // a quit message in the queue
-  Focus,      // a = 1 gained, 0 lost (activation messages follow)
-  Minimise,   // a = 1 minimised, 0 restored
-  Snapshot,   // path: the picture the player sees now, written as a PNG
+  KeyDown,     // a = virtual key
+  KeyUp,       // a = virtual key
+  MouseMove,   // a, b = client x, y (y < 0 lies on the menu bar)
+  MouseDown,   // a, b as above; c = 0 left, 1 right
+  MouseUp,     // a, b, c as above
+  MouseWheel,  // a, b as above; c = notches, up (away from the player) positive
+  Menu,        // a = command
+  Answer,      // a = IDOK or IDCANCEL: answers the next message box
+  Close,       // the window's close box
+  Quit,        // a quit message in the queue
+  Focus,       // a = 1 gained, 0 lost (activation messages follow)
+  Minimise,    // a = 1 minimised, 0 restored
+  Snapshot,    // path: the picture the player sees now, written as a PNG
 };
 
 struct HeadlessStep {

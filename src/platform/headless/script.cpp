@@ -20,6 +20,9 @@ constexpr KeyName kKeyNames[] = {
     {"esc", VK_ESCAPE},  {"home", VK_HOME},
 };
 
+constexpr const char* kMouseUsage =
+    "mouse move X Y | mouse down|up|click left|right X Y | mouse wheel up|down X Y [N]";
+
 // How long a scripted key press or click is held.
 constexpr uint32_t kKeyPressMs = 50;
 constexpr uint32_t kClickMs = 20;
@@ -86,15 +89,24 @@ std::string ParseTimed(uint32_t time, const std::vector<std::string>& w, Headles
     return "";
   }
   if (verb == "mouse") {
-    // mouse move X Y | mouse down|up|click left|right X Y
+    // mouse move X Y | mouse down|up|click left|right X Y | mouse wheel up|down X Y [N]
     int x, y;
+    if (w.size() >= 5 && w[1] == "wheel") {
+      int notches = 1;
+      if ((w[2] != "up" && w[2] != "down") || !ParseInt(w[3], x) || !ParseInt(w[4], y) ||
+          w.size() > 6 || (w.size() == 6 && (!ParseInt(w[5], notches) || notches < 1))) {
+        return kMouseUsage;
+      }
+      step(time, HeadlessAction::MouseWheel, x, y, w[2] == "up" ? notches : -notches);
+      return "";
+    }
     if (w.size() == 4 && w[1] == "move" && ParseInt(w[2], x) && ParseInt(w[3], y)) {
       step(time, HeadlessAction::MouseMove, x, y);
       return "";
     }
     if (w.size() != 5 || (w[2] != "left" && w[2] != "right") || !ParseInt(w[3], x) ||
         !ParseInt(w[4], y)) {
-      return "mouse move X Y | mouse down|up|click left|right X Y";
+      return kMouseUsage;
     }
     const int button = w[2] == "left" ? 0 : 1;
     if (w[1] == "down") {
@@ -106,7 +118,7 @@ std::string ParseTimed(uint32_t time, const std::vector<std::string>& w, Headles
       step(time, HeadlessAction::MouseDown, x, y, button);
       step(time + kClickMs, HeadlessAction::MouseUp, x, y, button);
     } else {
-      return "mouse move X Y | mouse down|up|click left|right X Y";
+      return kMouseUsage;
     }
     return "";
   }

@@ -8,12 +8,15 @@ namespace {
 
 // Cleared at start; tracks keyboard gestures across events.
 struct EventState {
-  bool altAlone = false;  // Alt went down and nothing else happened since
+  bool altAlone = false;           // Alt went down and nothing else happened since
+  int pointerX = 0, pointerY = 0;  // canvas position of the last pointer event, for the wheel
 };
 EventState gEvents;
 
 // A mouse event in client coordinates: hit test first, then the message when it is the client.
-void MouseMessage(uint32_t message, int canvasX, int canvasY) {
+void MouseMessage(uint32_t message, int canvasX, int canvasY, uint64_t wParam = 0) {
+  gEvents.pointerX = canvasX;
+  gEvents.pointerY = canvasY;
   if (gSdl.fullScreen) {
     // The black margins round the scaled screen count as its nearest edge: the whole display
     // is the game's, and throwing the pointer to the top reaches the menu bar.
@@ -37,7 +40,7 @@ void MouseMessage(uint32_t message, int canvasX, int canvasY) {
     gPlat.queue.back().lParam = position;
     return;
   }
-  PlatQueueMessage(message, 0, position);
+  PlatQueueMessage(message, wParam, position);
 }
 
 // Alt+F4 closes; F10 and Alt+letter go to the menu; other keys are polled.
@@ -96,6 +99,14 @@ void HandleEvent(const SDL_Event& event) {
       } else if (event.button.button == SDL_BUTTON_RIGHT) {
         MouseMessage(down ? WM_RBUTTONDOWN : WM_RBUTTONUP, event.button.x, event.button.y);
       }
+      break;
+    }
+    case SDL_MOUSEWHEEL: {
+      int notches = event.wheel.y;
+      if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
+      if (notches == 0) break;
+      const auto delta = static_cast<uint16_t>(static_cast<int16_t>(notches * kWheelNotch));
+      MouseMessage(WM_MOUSEWHEEL, gEvents.pointerX, gEvents.pointerY, uint64_t{delta} << 16);
       break;
     }
     default:
