@@ -534,7 +534,7 @@ void HideZoom() {
     if (e.weather) WeatherOverlayOn(e.weatherMode);
     PlatStretchPicture(e.screen + kFramePixelsOffset,
                        PlatRect{x, y, kFrameWidth - x, kFrameHeight - y}, client);
-    WaitSince(start, 2);
+    if (!last) WaitSince(start, 2);
     if (e.weather) WeatherOverlayOff();
   }
   ClearBoth();
