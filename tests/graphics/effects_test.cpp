@@ -1,6 +1,5 @@
-// Screen effects on the headless engine with sound entries and claw pictures in the data: the
-// shake's moves, bands and sounds, the splash and claw scenes they leave behind, and the zoom
-// pulse's length and sound.
+// Screen effects on the headless engine with sound entries in the data: the shake's moves,
+// bands and sounds, the scene the splash leaves behind, and the zoom pulse's length and sound.
 #include "graphics/effects.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +11,6 @@
 
 #include "graphics/frame.h"
 #include "graphics/palette.h"
-#include "resources/tzg.h"
 #include "scenario/game_state.h"
 #include "scenario/scenario.h"
 #include "screens/background.h"
@@ -26,35 +24,15 @@ uint8_t Marked(int x, int y) {
   return static_cast<uint8_t>(1 + (x * 7 + y * 13) % 200);
 }
 
-constexpr uint8_t kClawColour = 5;
-
-// Claw picture i: a 64 x 8 bar of colour 5 at (64 i, 100), the rest transparent.
-std::string ClawPicture(int i) {
-  const std::vector<uint8_t> pixels(64 * 8, kClawColour);
-  const std::vector<PalEntry> colours(16, PalEntry{200, 10, 10, 0});
-  TzgPicture picture;
-  picture.pixels = pixels;
-  picture.width = 64;
-  picture.height = 8;
-  picture.palette = colours;
-  picture.x0 = static_cast<int16_t>(8 * i);
-  picture.y0 = 100;
-  picture.transparent = 0;
-  const std::vector<uint8_t> bytes = TzgEncode(picture);
-  return {bytes.begin(), bytes.end()};
-}
-
 class EffectsTest : public AudioTest {
  protected:
   void SetUp() override {
     AudioTest::SetUp();
-    // Short sounds for the quake, the claw and the zoom pulse: a tenth of a second each.
+    // Short sounds for the quake and the zoom pulse: a tenth of a second each.
     std::vector<std::pair<std::string, std::string>> entries;
     for (const char* name : {"MR_VD18.P16", "MR_VD24.P16", "MR_VD40.P16", "MR_VD03.P16"}) {
       entries.emplace_back(name, std::string(4410, '\x01'));
     }
-    for (int i = 1; i <= 4; i++)
-      entries.emplace_back("CLAW0" + std::to_string(i) + "W.TZG", ClawPicture(i));
     WriteStartArchives(dir.path, entries);
     ASSERT_TRUE(PackOpen());
     SkipToChoice = SpecLow = ReadTextFast = SkipAllowed = 0;
@@ -161,14 +139,7 @@ TEST_F(EffectsTest, QuakesShakeWithTheirListAndSoundAndRestoreThePicture) {
   }
 }
 
-TEST_F(EffectsTest, QuakeGivesBackTheSoundThatWasLoaded) {
-  PcmLoad(3);
-  ScreenQuake(12);
-  EXPECT_EQ(Plays(), 1u);
-  EXPECT_EQ(PcmEntry, 3);
-}
-
-// [SECTION] Splash and claw
+// [SECTION] Splash
 
 // Red pixels (colour 0) of the back frame in columns x0..x1 of rows y0..y1.
 int RedIn(int x0, int y0, int x1, int y1) {
@@ -211,41 +182,6 @@ TEST_F(EffectsTest, SplashEndsAsADimmedBackgroundOfRedBlots) {
   const uint8_t* kept = MemLock(BackGrp);
   EXPECT_TRUE(std::equal(back.begin(), back.end(), kept));
   MemUnlock(BackGrp);
-}
-
-TEST_F(EffectsTest, SplashBackgroundIsDrawnAgainWhenLoaded) {
-  BgLoad(252);
-  EXPECT_EQ(BgShown, 252);
-  ExpectBlotsOnTheDiagonal();
-}
-
-int gClawSeen = 0;
-int64_t WatchClaw(uint32_t message, uint64_t wParam, int64_t lParam) {
-  if (message == WM_PAINT) {
-    for (int i = 1; i <= 4; i++)
-      gClawSeen += FramePixel(ScreenFrame, 64 * i + 10, 104) == kClawColour;
-  }
-  return WndProc(message, wParam, lParam);
-}
-
-TEST_F(EffectsTest, ClawTearsItsMarksAcrossBlackAndLeavesABlackScene) {
-  StartEngine(HeadlessConfig{}, WatchClaw);
-  DataDir = dir.path.string();
-  ASSERT_TRUE(PackOpen());
-  Paint(ScreenFrame);
-  Paint(BackFrame);
-  PalShow();
-  gClawSeen = 0;
-  ScreenClaw();
-  // Each picture adds its bar: 1 + 2 + 3 + 4 bars over the four paints.
-  EXPECT_EQ(gClawSeen, 10);
-  EXPECT_EQ(Plays(), 1u);
-  EXPECT_EQ(BgShown, 0);
-  const std::vector<uint8_t> screen = FramePixels(ScreenFrame), back = FramePixels(BackFrame);
-  EXPECT_TRUE(
-      std::all_of(screen.begin(), screen.end(), [](uint8_t p) { return p == kColourBlack; }));
-  EXPECT_TRUE(std::all_of(back.begin(), back.end(), [](uint8_t p) { return p == 0; }));
-  EXPECT_EQ(ScreenBusy, 0);
 }
 
 // [SECTION] Zoom pulse
