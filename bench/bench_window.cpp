@@ -3,11 +3,16 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <random>
 
 #include "app/app.h"
+#include "app/input.h"
 #include "app/settings.h"
+#include "graphics/frame.h"
 #include "platform/platform.h"
 #include "resources/memory.h"
+#include "scenario/game_state.h"
+#include "scenario/scenario.h"
 
 namespace {
 
@@ -33,6 +38,18 @@ bool Start() {
   return true;
 }
 
+// Fills a frame with a noisy gradient over the background colours.
+void Paint(MemHandle frame, uint32_t seed) {
+  std::mt19937 rng(seed);
+  uint8_t* block = MemLock(frame);
+  for (int y = 0; y < kFrameHeight; y++) {
+    for (int x = 0; x < kFrameWidth; x++) {
+      block[FramePixelOffset(x, y)] = static_cast<uint8_t>((x + y + rng() % 8) % 124);
+    }
+  }
+  MemUnlock(frame);
+}
+
 }  // namespace
 
 bool BenchWindow(int clientWidth, int clientHeight) {
@@ -54,4 +71,31 @@ double BenchCpuMicros() {
   timespec t{};
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
   return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
+}
+
+void BenchRunEffect(benchmark::State& state, void (*effect)()) {
+  if (!BenchWindow(640, 480)) {
+    state.SkipWithError("no SDL video");
+    return;
+  }
+  SkipToChoice = 0;
+  SpecLow = 0;
+  ReadTextFast = 0;
+  WeatherMode = 0;
+  Paint(BackFrame, 2);
+  uint64_t steps = 0;
+  double wallMs = 0;
+  for (auto _ : state) {
+    Paint(ScreenFrame, 1);
+    const uint64_t paints = BenchPaintCount();
+    const uint32_t start = PlatTicks();
+    const double cpu = BenchCpuMicros();
+    effect();
+    const double used = BenchCpuMicros() - cpu;
+    wallMs = PlatTicks() - start;
+    steps = BenchPaintCount() - paints;
+    state.SetIterationTime(used / static_cast<double>(steps ? steps : 1) / 1e6);
+  }
+  state.counters["steps"] = static_cast<double>(steps);
+  state.counters["effect_ms"] = wallMs;
 }

@@ -10,6 +10,7 @@
 #include "app/input.h"
 #include "app/presentation.h"
 #include "app/settings.h"
+#include "graphics/effect_frame.h"
 #include "graphics/frame.h"
 #include "graphics/palette.h"
 #include "graphics/weather.h"
@@ -75,14 +76,6 @@ namespace {
 constexpr int16_t StripX[3] = {0, 320, 160};
 constexpr int kStripWidth = 320;
 
-struct DitherCell {
-  uint8_t x, y;
-};
-// The position inside a 4 x 4 block that dither pass k fills.
-constexpr DitherCell DitherOrder[16] = {{0, 3}, {2, 1}, {2, 3}, {0, 1}, {1, 2}, {3, 0},
-                                        {3, 2}, {1, 0}, {1, 3}, {3, 1}, {3, 3}, {1, 1},
-                                        {0, 2}, {2, 0}, {2, 2}, {0, 0}};
-
 struct TilePos {
   int8_t col, row;
 };
@@ -95,54 +88,6 @@ constexpr TilePos SpiralPath[60] = {
     {8, 9},   {30, 9},  {30, 20}, {9, 20},  {9, 10},  {29, 10}, {29, 19}, {10, 19}, {10, 11},
     {28, 11}, {28, 18}, {11, 18}, {11, 12}, {27, 12}, {27, 17}, {12, 17}, {12, 13}, {26, 13},
     {26, 16}, {13, 16}, {13, 14}, {25, 14}, {25, 15}, {14, 15}};
-constexpr int kTileCols = 40, kTileRows = 30, kTileSize = 16;
-
-// [SECTION] The effect frame
-
-struct Effect {
-  uint8_t* screen;
-  const uint8_t* back;
-  uint8_t weatherMode;  // the weather mode whose overlay was taken off, 0 for none
-  bool weather;         // a weather mode was active
-};
-
-// Marks the screen busy, takes the overlay off and locks both frames.
-Effect EffectBegin() {
-  Effect e{};
-  ScreenBusy = 1;
-  e.weatherMode = WeatherOverlayOff();
-  e.weather = e.weatherMode != 0;
-  e.screen = MemLock(ScreenFrame);
-  e.back = MemLock(BackFrame);
-  return e;
-}
-
-// Unlocks the frames, puts the overlay back and clears the busy flag.
-void EffectEnd(const Effect& e) {
-  MemUnlock(BackFrame);
-  MemUnlock(ScreenFrame);
-  if (e.weather) WeatherOverlayOn(e.weatherMode);
-  ScreenBusy = 0;
-}
-
-// Repaints a step: DirtyRect without weather, the whole window with the overlay on otherwise.
-void RepaintDirty(const Effect& e) {
-  if (!e.weather) {
-    ScreenUpdate(DirtyRect);
-    return;
-  }
-  WeatherOverlayOn(e.weatherMode);
-  ScreenUpdate();
-  WeatherOverlayOff();
-  DirtyRect = kEmptyRect;
-}
-
-// Repaints the whole window for a step, with the overlay on while it is painted.
-void RepaintWhole(const Effect& e) {
-  if (e.weather) WeatherOverlayOn(e.weatherMode);
-  ScreenUpdate();
-  if (e.weather) WeatherOverlayOff();
-}
 
 // Copies columns x0 .. x0 + width - 1 of row y (0 = top) from back to screen.
 void CopyRow(const Effect& e, int y, int x0, int width) {
@@ -159,11 +104,6 @@ void CopyPixel(const Effect& e, int x, int y) {
 // Whether the window operations take their instant form.
 bool ShowInstant() {
   return SkipToChoice == 1 || SpecLow == 1 || (ReadTextFast == 1 && SkipAllowed == 1);
-}
-
-// Whether every repaint is a full colour conversion (the halved effects).
-bool DeepDisplay() {
-  return DisplayBpp > 8;
 }
 
 // Left edge of strip s.
@@ -560,10 +500,7 @@ void ShowZoom() {
   FrameCopy(ScreenFrame, BackFrame);
   const Effect e = EffectBegin();
   const bool deep = DeepDisplay();
-  // The whole client area; in full screen the picture's top rows lie under the menu bar.
-  const PlatRect client = ScreenMode == kModeFullScreen ? PlatRect{0, -MenuBarHeight, kFrameWidth,
-                                                                   kFrameHeight - MenuBarHeight}
-                                                        : PlatRect{0, 0, ClientWidth, ClientHeight};
+  const PlatRect client = ZoomClientRect();
   const uint32_t begin = PlatTicks();
   for (bool last = false; !last;) {
     const uint32_t start = PlatTicks();

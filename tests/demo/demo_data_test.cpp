@@ -13,6 +13,7 @@
 
 #include "resources/pack.h"
 #include "resources/tz2.h"
+#include "resources/tzg.h"
 #include "support/test_data.h"
 
 namespace {
@@ -234,6 +235,39 @@ TEST_F(DemoArt, CalendarPagesPrintInTheInkRampsAndTheFramesCarryBothKeys) {
     ASSERT_TRUE(Tz2ParseHeader(*Entry(name), header)) << name;
     EXPECT_LE(header.colourCount, 48) << name;
     EXPECT_EQ(header.firstIndex, 124) << name;
+TEST_F(DemoArt, OverlaysFitWhereTheScreenEffectsAndTheOpeningDrawThem) {
+  // Name, size, transparent colour (16: none), and a point whose colour is not the ground.
+  const struct {
+    const char* name;
+    int width, height, transparent, x, y;
+  } overlays[] = {
+      {"CLAW01W.TZG", 640, 480, 0, 0, 0},   {"CLAW02W.TZG", 640, 480, 0, 0, 0},
+      {"CLAW03W.TZG", 640, 480, 0, 0, 0},   {"CLAW04W.TZG", 640, 480, 0, 0, 0},
+      {"BLDW1.TZG", 640, 240, 0, 0, 0},     {"BLDW2.TZG", 640, 480, 0, 320, 230},
+      {"BLDW3.TZG", 640, 480, 0, 0, 0},     {"LIGHT.TZG", 640, 320, 16, 420, 100},
+      {"TAZU.TZG", 640, 400, 16, 320, 190},
+  };
+  for (const auto& o : overlays) {
+    const std::vector<uint8_t>* bytes = Entry(o.name);
+    ASSERT_NE(bytes, nullptr) << o.name;
+    TzgHeader h;
+    ASSERT_TRUE(TzgReadHeader(*bytes, h)) << o.name;
+    EXPECT_EQ(std::tuple(h.x0, h.y0, (h.x1 + 1) * 8, h.y1 + 1,
+                         int{h.transparent} > 15 ? 16 : h.transparent),
+              std::tuple(0, 0, o.width, o.height, o.transparent))
+        << o.name;
+    std::vector<uint8_t> frame(640 * 480, 255), table(1024);
+    std::vector<PalEntry> palette(kPaletteSize);
+    ASSERT_EQ(TzgDecodeQuiet(frame, table, palette, *bytes, 640, 480, 0, 0, true), PicError::None)
+        << o.name;
+    // Drawn at the top left; something other than the ground colour 0 somewhere, and at the
+    // point given when it has one.
+    EXPECT_TRUE(std::any_of(frame.begin(), frame.end(), [](uint8_t p) {
+      return p != 0 && p != 255;
+    })) << o.name;
+    if (o.x != 0) {
+      EXPECT_NE(frame[static_cast<size_t>(479 - o.y) * 640 + o.x], 0) << o.name;
+    }
   }
 }
 

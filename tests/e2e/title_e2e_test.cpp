@@ -96,7 +96,8 @@ TEST_F(TitleRun, TheMusicRoomWrapsBothWaysAndPlaysEntriesByItsTable) {
   const int kPrevious = 110, kPlay = 250, kNext = 480;
   const int clicks[] = {kPrevious, kNext,     kPrevious, kPrevious, kPrevious,
                         kPrevious, kPrevious, kPrevious, kPrevious, kPlay};
-  int t = 5000;
+  // The title dissolves into black before the room comes up.
+  int t = 6000;
   for (const int x : clicks) {
     script += "at " + std::to_string(t) + " mouse click left " + std::to_string(x) + " 392\n";
     t += 500;

@@ -72,11 +72,14 @@ TEST_F(BackgroundTest, SpecialNumbersFillTheFrameOrKeepIt) {
   BgLoad(250);
   EXPECT_EQ(Back(10, 10), kColourBlack);
   EXPECT_EQ(BgShown, 250);
-  // The splash number keeps what the splash drew.
+  // The splash number draws a fresh splash of red blots on black and keeps it.
   FrameFillRect(BackFrame, 0, 0, 639, 479, 9);
   BgLoad(252);
   EXPECT_EQ(BgShown, 252);
-  EXPECT_EQ(Kept(639, 479), 9);
+  EXPECT_EQ(Kept(639, 479), kColourBlack);
+  EXPECT_EQ(Back(639, 479), kColourBlack);
+  EXPECT_EQ(ScenePalette[0].red, 255);
+  EXPECT_EQ(ScenePalette[0].green, 0);
 }
 
 TEST_F(BackgroundTest, CalendarDayPicksTheVariant) {

@@ -209,3 +209,20 @@ bool PaintFigure(const PaintRecipe& recipe, int pose, PaintCanvas& canvas, std::
 // How a character's colours change in front of a background group: a colour seen in daylight
 // becomes the colour seen under the mood.
 PaintRgb PaintCharacterLight(PaintMood mood, PaintRgb colour);
+
+// [SECTION] Overlays
+
+// A 16-colour overlay picture: colour indices, top row first, and the colours they stand for
+// (index 0 the ground).
+struct PaintOverlayPicture {
+  int width = 0, height = 0;
+  std::array<PaintRgb, 16> palette{};
+  int colours = 0;  // colours 0 .. colours - 1 given
+  std::vector<uint8_t> pixels;
+};
+
+// The commands of overlay recipes.
+std::span<const PaintCommandSpec> PaintOverlaySpecs();
+// Paints an overlay recipe over its ground colour and gives each pixel the nearest of its
+// colours. False, with `error`, when the size or the colours do not fit.
+bool PaintOverlay(const PaintRecipe& recipe, PaintOverlayPicture& out, std::string& error);

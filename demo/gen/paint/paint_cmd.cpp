@@ -29,6 +29,7 @@ constexpr const char* kPaintUsage =
     "                               [SLOT:SPRITE.TZ2[:CHARACTER]...]\n"
     "       demogen paint icon RECIPE.txt OUT.png [--size N] [--mood LETTER]\n"
     "       demogen paint calendar CALENDAR.txt DESK.txt DIR\n"
+    "       demogen paint overlay RECIPE.txt OUT.png\n"
     "\n"
     "scene   paints a place recipe under each mood of LETTERS (default DENXZ: day, evening,\n"
     "        night, rain, midnight), 640 x 480; '%c' in OUT becomes the mood's letter.\n"
@@ -49,6 +50,8 @@ constexpr const char* kPaintUsage =
     "calendar writes the calendar and clock pictures into DIR as TZ2 files: the desk (a place\n"
     "        recipe) as cbak.tz2, the eight tear-off frames, month, digit and weekday pieces\n"
     "        lettered in the page colours of CALENDAR.txt, and the clock faces oc_00..oc_23.\n";
+    "overlay paints an overlay recipe (claw marks, blood, lights) into a palette PNG of its\n"
+    "        16 colours, ready for 'lntr3tool tzg encode'.\n";
 
 // Replaces the first `token` of `pattern` with `value`.
 std::string Substitute(std::string pattern, const std::string& token, const std::string& value) {
@@ -424,6 +427,29 @@ int Compose(const ToolArgs& args) {
   return 0;
 }
 
+// paint overlay: an overlay recipe as a palette PNG of its colours.
+int PaintOverlays(const ToolArgs& args) {
+  const std::vector<std::string>& files = args.operands;
+  PaintRecipe recipe;
+  std::string error;
+  if (!LoadRecipe(files[0], PaintOverlaySpecs(), recipe, error)) return ToolFail(error);
+  PaintOverlayPicture picture;
+  if (!PaintOverlay(recipe, picture, error)) return ToolFail(files[0] + ": " + error);
+  PngIndexed image;
+  image.width = static_cast<uint32_t>(picture.width);
+  image.height = static_cast<uint32_t>(picture.height);
+  image.pixels = picture.pixels;
+  auto byte = [](float v) {
+    return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255));
+  };
+  for (int i = 0; i < picture.colours; i++) {
+    const PaintRgb& c = picture.palette[static_cast<size_t>(i)];
+    image.palette.push_back(PalEntry{byte(c.r), byte(c.g), byte(c.b), 0});
+  }
+  if (!PngWriteIndexed(files[1], image, error)) return ToolFail(error);
+  return 0;
+}
+
 constexpr ToolOption kSceneOptions[] = {{"--moods", true}};
 constexpr ToolOption kFigureOptions[] = {{"--poses", true}};
 constexpr ToolOption kChrpalOptions[] = {{"--count", true}};
@@ -441,6 +467,7 @@ const ToolSubcommand kPaintCommands[] = {
     {"compose", Compose, nullptr, kComposeOptions, 2, 4},
     {"icon", PaintIcon, nullptr, kIconOptions, 2, 2},
     {"calendar", PaintCalendar, nullptr, {}, 3, 3},
+    {"overlay", PaintOverlays, nullptr, {}, 2, 2},
 };
 
 }  // namespace
