@@ -235,6 +235,9 @@ TEST_F(DemoArt, CalendarPagesPrintInTheInkRampsAndTheFramesCarryBothKeys) {
     ASSERT_TRUE(Tz2ParseHeader(*Entry(name), header)) << name;
     EXPECT_LE(header.colourCount, 48) << name;
     EXPECT_EQ(header.firstIndex, 124) << name;
+  }
+}
+
 TEST_F(DemoArt, OverlaysFitWhereTheScreenEffectsAndTheOpeningDrawThem) {
   // Name, size, transparent colour (16: none), and a point whose colour is not the ground.
   const struct {

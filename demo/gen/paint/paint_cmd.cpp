@@ -49,7 +49,7 @@ constexpr const char* kPaintUsage =
     "        middle 480 x 480 to a SIZE x SIZE icon (default 256) with rounded corners.\n"
     "calendar writes the calendar and clock pictures into DIR as TZ2 files: the desk (a place\n"
     "        recipe) as cbak.tz2, the eight tear-off frames, month, digit and weekday pieces\n"
-    "        lettered in the page colours of CALENDAR.txt, and the clock faces oc_00..oc_23.\n";
+    "        lettered in the page colours of CALENDAR.txt, and the clock faces oc_00..oc_23.\n"
     "overlay paints an overlay recipe (claw marks, blood, lights) into a palette PNG of its\n"
     "        16 colours, ready for 'lntr3tool tzg encode'.\n";
 
