@@ -37,23 +37,24 @@ inline void Fill24(uint8_t* to, uint64_t pattern) {
 
 // Writes the `len` bytes (3..18) that a reference at `distance` bytes back from `to` produces,
 // where all of them lie in the buffer; up to 24 bytes are written, those past `len` to be
-// overwritten. A copy reads only bytes that are already final. Most references are far back,
-// and 8-byte chunks serve them; a run of one, two or four bytes repeating is built in a
-// register from its last bytes; other distances below 8 go byte by byte. Reading bytes back in
-// larger pieces than they were just written in would wait for the stores, so short distances
-// never do.
+// overwritten. A copy reads only bytes that are already final, and never reads back in wider
+// pieces what was just written in narrower ones (that waits for the stores). Most references
+// are far back and copied in 8-byte chunks; a run of one byte, the commonest short one, takes
+// the same path from a pattern built in a register, so that telling the two apart costs no
+// branch; a run of two or four bytes is built the same way; other distances below 8 go byte
+// by byte.
 inline void CopyReference(uint8_t* to, uint32_t distance, uint32_t len) {
-  const uint8_t* from = to - distance;
-  if (distance >= 8) [[likely]] {
+  if (distance >= 8 || distance == 1) [[likely]] {
+    uint64_t run[3];
+    run[0] = run[1] = run[2] = to[-1] * 0x0101010101010101u;
+    const uint8_t* from = distance == 1 ? reinterpret_cast<const uint8_t*>(run) : to - distance;
     Copy8(to, from);
     Copy8(to + 8, from + 8);
     Copy8(to + 16, from + 16);
     return;
   }
+  const uint8_t* from = to - distance;
   switch (distance) {
-    case 1:
-      Fill24(to, from[0] * 0x0101010101010101u);
-      return;
     case 2: {
       uint16_t pair;
       std::memcpy(&pair, from, 2);
