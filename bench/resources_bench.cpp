@@ -218,34 +218,42 @@ FrameCopy& TheFrameCopy() {
   return copy;
 }
 
+// The middle one of `samples` (which it reorders); one odd reading of the clock moves it
+// little, whichever way it errs.
+double Median(std::vector<double>& samples) {
+  if (samples.empty()) return 0;
+  const auto middle = samples.begin() + static_cast<ptrdiff_t>(samples.size() / 2);
+  std::nth_element(samples.begin(), middle, samples.end());
+  return *middle;
+}
+
 // Runs `decode` as the benchmark's work and, between its rounds with the benchmark's clock
-// stopped, the two yardsticks on the same stream. The counters compare the fastest round of
+// stopped, the two yardsticks on the same stream. The counters compare the median round of
 // each (processor time of the whole process): `x_naive`, how many times faster than the naive
 // decoder the decode is (above 1 is faster); `x_memcpy`, how many frame copies one decode
-// costs; `fastest_us`, the decode's fastest round.
+// costs; `median_us`, the decode's median round.
 template <typename Decode>
 void RunBesideYardsticks(benchmark::State& state, Tz2Stream s, Decode&& decode) {
   FrameCopy& copy = TheFrameCopy();
   std::vector<uint8_t> naiveOut(s.count);
-  double fastest = std::numeric_limits<double>::infinity();
-  double naive = fastest, copyNs = fastest;
-  int64_t round = 0;
+  std::vector<double> decodeNs, naiveNs, copyNs;
   for (auto _ : state) {
     const double start = ProcessNs();
     decode();
-    fastest = std::min(fastest, ProcessNs() - start);
-    if (round++ % 4 == 0) {
+    decodeNs.push_back(ProcessNs() - start);
+    if (decodeNs.size() % 4 == 1) {
       state.PauseTiming();
       const double naiveStart = ProcessNs();
       benchmark::DoNotOptimize(NaiveDecode(s.stream, naiveOut.data(), s.count));
-      naive = std::min(naive, ProcessNs() - naiveStart);
-      copyNs = std::min(copyNs, copy.FastestNs(1));
+      naiveNs.push_back(ProcessNs() - naiveStart);
+      copyNs.push_back(copy.FastestNs(1));
       state.ResumeTiming();
     }
   }
-  state.counters["fastest_us"] = fastest / 1000;
-  state.counters["x_naive"] = naive / fastest;
-  state.counters["x_memcpy"] = fastest / copyNs;
+  const double median = Median(decodeNs);
+  state.counters["median_us"] = median / 1000;
+  state.counters["x_naive"] = Median(naiveNs) / median;
+  state.counters["x_memcpy"] = median / Median(copyNs);
   state.SetBytesProcessed(state.iterations() * int64_t{s.count});
 }
 
