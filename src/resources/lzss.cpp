@@ -1,9 +1,10 @@
-// Packed blocks (scenario event and message data, the message log) and the LZSS packer that
-// the authoring tools use for blocks and pictures alike.
+// The LZSS decoding core, packed blocks (scenario event and message data, the message log) and
+// the LZSS packer that the authoring tools use for blocks and pictures alike.
 #include "resources/lzss.h"
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 #include "app/app.h"
@@ -13,34 +14,162 @@ namespace {
 
 constexpr uint32_t kBlockHeaderSize = 4;
 
-// The ring of the block unpacker; pictures have their own. Cleared at the start of each decode.
-uint8_t BlockRing[kLzssWindowSize];
+// The decoder takes a whole flag group at a time, without checking each item, while the group
+// cannot reach the end of either buffer: it reads at most the flag byte, eight references and
+// one 8-byte literal chunk, and writes at most eight longest references and one 24-byte copy
+// chunk. Closer to either end it goes item by item.
+constexpr ptrdiff_t kFastStreamRoom = 1 + 8 * 2 + 8;
+constexpr ptrdiff_t kFastOutputRoom = 8 * kLzssMaxMatch + 24;
+
+// Copies 8 bytes; with a fixed size this is one load and one store.
+inline void Copy8(uint8_t* to, const uint8_t* from) {
+  uint64_t chunk;
+  std::memcpy(&chunk, from, 8);
+  std::memcpy(to, &chunk, 8);
+}
+
+// Stores an 8-byte pattern three times from `to`.
+inline void Fill24(uint8_t* to, uint64_t pattern) {
+  std::memcpy(to, &pattern, 8);
+  std::memcpy(to + 8, &pattern, 8);
+  std::memcpy(to + 16, &pattern, 8);
+}
+
+// Writes the `len` bytes (3..18) that a reference at `distance` bytes back from `to` produces,
+// where all of them lie in the buffer; up to 24 bytes are written, those past `len` to be
+// overwritten. A copy reads only bytes that are already final, and never reads back in wider
+// pieces what was just written in narrower ones (that waits for the stores). Most references
+// are far back and copied in 8-byte chunks; a run of one byte, the commonest short one, takes
+// the same path from a pattern built in a register, so that telling the two apart costs no
+// branch; a run of two or four bytes is built the same way; other distances below 8 go byte
+// by byte.
+inline void CopyReference(uint8_t* to, uint32_t distance, uint32_t len) {
+  if (distance >= 8 || distance == 1) [[likely]] {
+    uint64_t run[3];
+    run[0] = run[1] = run[2] = to[-1] * 0x0101010101010101u;
+    const uint8_t* from = distance == 1 ? reinterpret_cast<const uint8_t*>(run) : to - distance;
+    Copy8(to, from);
+    Copy8(to + 8, from + 8);
+    Copy8(to + 16, from + 16);
+    return;
+  }
+  const uint8_t* from = to - distance;
+  switch (distance) {
+    case 2: {
+      uint16_t pair;
+      std::memcpy(&pair, from, 2);
+      Fill24(to, pair * 0x0001000100010001u);
+      return;
+    }
+    case 4: {
+      uint32_t quad;
+      std::memcpy(&quad, from, 4);
+      Fill24(to, quad * 0x0000000100000001u);
+      return;
+    }
+    default:
+      for (uint32_t k = 0; k < len; k++) to[k] = from[k];
+  }
+}
+
+// The same, `len` bytes exactly, one at a time, for references that reach before the start
+// of the output (zeros there) or past its end. `done` bytes are out before `to`.
+inline void CopyReferenceNear(uint8_t* to, size_t done, uint32_t distance, uint32_t len) {
+  for (uint32_t k = 0; k < len; k++) {
+    to[k] = done + k >= distance ? to[k - static_cast<ptrdiff_t>(distance)] : 0;
+  }
+}
+
+template <LzssCoding kCoding, bool kMapped>
+bool Decode(std::span<uint8_t> output, std::span<const uint8_t> src, const uint8_t* literalMap) {
+  constexpr bool kFlagMeansReference = kCoding == LzssCoding::Inverted;
+  constexpr uint32_t kItemMask = kCoding == LzssCoding::Inverted ? 0xFFFF : 0;
+  constexpr uint64_t kLiteralMask = kCoding == LzssCoding::Inverted ? ~uint64_t{0} : 0;
+  const uint8_t* p = src.data();
+  const uint8_t* const end = p + src.size();
+  uint8_t* const begin = output.data();
+  uint8_t* const outEnd = begin + output.size();
+  uint8_t* out = begin;
+  // The distance back of the reference `word` from `out`, 1..4096.
+  const auto distanceOf = [begin](const uint8_t* at, uint32_t word) {
+    const auto done = static_cast<uint32_t>(at - begin);
+    return ((kLzssRingStart + done - (word >> 4) - 1) & kLzssRingMask) + 1;
+  };
+  const auto literal = [literalMap](uint8_t stored) {
+    const auto v = static_cast<uint8_t>(stored ^ kItemMask);
+    return kMapped ? literalMap[v] : v;
+  };
+  // The flag bits of a group, set for a reference.
+  const auto references = [](uint8_t flags) -> uint32_t {
+    return kFlagMeansReference ? flags : ~flags & 0xFFu;
+  };
+  while (out != outEnd) {
+    if (end - p >= kFastStreamRoom && outEnd - out >= kFastOutputRoom) {
+      // One bit per item from bit 31 down, and a stop bit after the eighth.
+      uint32_t items = references(*p++) << 24 | 1u << 23;
+      for (;;) {
+        // The literals up to the next reference (or the stop) as one chunk of eight; what
+        // lies past them is overwritten by what follows.
+        const int literals = std::countl_zero(items);
+        if constexpr (kMapped) {
+          for (int i = 0; i < 8; i++) out[i] = literal(p[i]);
+        } else {
+          uint64_t chunk;
+          std::memcpy(&chunk, p, 8);
+          chunk ^= kLiteralMask;
+          std::memcpy(out, &chunk, 8);
+        }
+        out += literals;
+        p += literals;
+        items <<= literals;
+        if (items == 1u << 31) break;
+        items <<= 1;
+        const uint32_t word = ReadLe16(p) ^ kItemMask;
+        p += 2;
+        const uint32_t distance = distanceOf(out, word);
+        const uint32_t len = (word & 15) + kLzssMinMatch;
+        if (distance > static_cast<size_t>(out - begin)) [[unlikely]] {
+          CopyReferenceNear(out, static_cast<size_t>(out - begin), distance, len);
+        } else {
+          CopyReference(out, distance, len);
+        }
+        out += len;
+      }
+      continue;
+    }
+    // Near the end of the stream or of the output: item by item, each checked.
+    if (p == end) return false;
+    uint32_t bits = references(*p++);
+    for (int item = 0; item < 8 && out != outEnd; item++, bits <<= 1) {
+      if (!(bits & 0x80)) {
+        if (p == end) return false;
+        *out++ = literal(*p++);
+        continue;
+      }
+      if (end - p < 2) return false;
+      const uint32_t word = ReadLe16(p) ^ kItemMask;
+      p += 2;
+      const uint32_t room = static_cast<uint32_t>(outEnd - out);
+      const uint32_t len = std::min((word & 15) + kLzssMinMatch, room);
+      CopyReferenceNear(out, static_cast<size_t>(out - begin), distanceOf(out, word), len);
+      out += len;
+    }
+  }
+  return true;
+}
 
 }  // namespace
 
 // [SECTION] Unpacking
 
-ptrdiff_t LzssStreamLength(std::span<const uint8_t> src, uint32_t count, LzssCoding coding) {
-  const bool flagMeansReference = coding == LzssCoding::Inverted;
-  size_t at = 0;
-  uint32_t left = count;
-  while (left) {
-    if (at == src.size()) return -1;
-    uint32_t flags = src[at++];
-    for (int bit = 0; bit < 8 && left; bit++, flags <<= 1) {
-      if (((flags & 0x80) != 0) != flagMeansReference) {
-        if (at == src.size()) return -1;
-        at++;
-        left--;
-        continue;
-      }
-      if (src.size() - at < 2) return -1;
-      const uint32_t word = ReadLe16(&src[at]) ^ (flagMeansReference ? 0xFFFF : 0);
-      at += 2;
-      left -= std::min(left, (word & 15) + kLzssMinMatch);
-    }
+bool LzssDecode(std::span<uint8_t> out, std::span<const uint8_t> src, LzssCoding coding,
+                const uint8_t* literalMap) {
+  if (coding == LzssCoding::Inverted) {
+    return literalMap ? Decode<LzssCoding::Inverted, true>(out, src, literalMap)
+                      : Decode<LzssCoding::Inverted, false>(out, src, nullptr);
   }
-  return static_cast<ptrdiff_t>(at);
+  return literalMap ? Decode<LzssCoding::Plain, true>(out, src, literalMap)
+                    : Decode<LzssCoding::Plain, false>(out, src, nullptr);
 }
 
 uint32_t LzssBlockSize(std::span<const uint8_t> block) {
@@ -55,21 +184,7 @@ uint32_t LzssBlockSize(std::span<const uint8_t> block) {
 bool LzssUnpack(std::span<uint8_t> dst, std::span<const uint8_t> block) {
   const uint32_t count = LzssBlockSize(block);
   if (count == 0 || count > dst.size()) return false;
-  uint8_t* out = dst.data();
-  size_t room = count;
-  return LzssDecode<LzssCoding::Inverted>(block.subspan(kBlockHeaderSize), count, BlockRing,
-                                          nullptr, [&](const uint8_t* run, uint32_t n) {
-                                            // A fixed-size copy is cheaper than a short loop of
-                                            // varying length; what it writes past the run is
-                                            // overwritten by the runs that follow.
-                                            if (room >= kLzssSinkReadable) {
-                                              std::memcpy(out, run, kLzssSinkReadable);
-                                            } else {
-                                              for (uint32_t i = 0; i < n; i++) out[i] = run[i];
-                                            }
-                                            out += n;
-                                            room -= n;
-                                          });
+  return LzssDecode(dst.first(count), block.subspan(kBlockHeaderSize), LzssCoding::Inverted);
 }
 
 MemHandle UnpackBlock(std::span<const uint8_t> block, const char* label) {

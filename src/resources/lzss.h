@@ -2,9 +2,7 @@
 // core of the TZ2 and TZG pictures, and the packer the authoring tools store data with.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <span>
 #include <vector>
 
@@ -36,90 +34,16 @@ inline uint32_t ReadLe32(const uint8_t* p) {
 }
 
 // [SECTION] Decoding core
-// The ring is kept unrolled in a linear window: the 4096 bytes before the write head are the
-// ring's contents (all zero at the start, standing for the cleared ring), so a reference to
-// ring position p is the byte d = (write position - p) mod 4096 behind the head (4096 when
-// p is the write position itself). Copies can then run forwards in fixed chunks without
-// wrapping; bytes written past the head are never read as history. When the head nears the
-// end, the last 4096 bytes slide back to the front.
-constexpr uint32_t kLzssWindowSpan = 16384;  // output between two slides
-constexpr uint32_t kLzssWindowSlack = 64;    // room for chunked copies and reads past the head
-constexpr uint32_t kLzssWindowSize = kLzssRingSize + kLzssWindowSpan + kLzssWindowSlack;
-constexpr uint32_t kLzssSinkReadable = 32;
 
-// Copies 16 bytes; with a fixed size this is one load and one store.
-inline void LzssCopy16(uint8_t* to, const uint8_t* from) {
-  uint8_t chunk[16];
-  std::memcpy(chunk, from, 16);
-  std::memcpy(to, chunk, 16);
-}
-
-// Decodes `count` bytes of `src` in `window` (kLzssWindowSize bytes; its ring part is cleared
-// here) and hands them on in order as runs: sink(const uint8_t* bytes, uint32_t n), a literal
-// being a run of one. The kLzssSinkReadable bytes from the start of a run may all be read;
-// those past the run mean nothing. `literalMap`, when given, translates every literal before it is
-// output and stored. Never reads outside `src`; false when the stream ends too early (the bytes
-// decoded up to then have been handed on). Stops exactly after `count` bytes, even in the
-// middle of a reference or of a flag group.
-template <LzssCoding kCoding, typename Sink>
-bool LzssDecode(std::span<const uint8_t> src, uint32_t count, uint8_t* window,
-                const uint8_t* literalMap, Sink&& sink) {
-  constexpr uint32_t kItemMask = kCoding == LzssCoding::Inverted ? 0xFFFF : 0;
-  constexpr bool kFlagMeansReference = kCoding == LzssCoding::Inverted;
-  for (uint32_t i = 0; i < kLzssRingSize; i++) window[i] = 0;
-  const uint8_t* p = src.data();
-  const uint8_t* const end = p + src.size();
-  uint32_t left = count;
-  uint32_t head = kLzssRingSize;  // where the next byte goes in the window
-  uint32_t r = kLzssRingStart;    // the same place as a ring position
-  while (left) {
-    if (p == end) return false;
-    uint32_t flags = *p++;
-    for (int bit = 0; bit < 8 && left; bit++, flags <<= 1) {
-      if (head >= kLzssRingSize + kLzssWindowSpan) {
-        for (uint32_t i = 0; i < kLzssRingSize; i++) window[i] = window[head - kLzssRingSize + i];
-        head = kLzssRingSize;
-      }
-      uint8_t* const to = window + head;
-      if (((flags & 0x80) != 0) != kFlagMeansReference) {
-        if (p == end) return false;
-        uint8_t v = static_cast<uint8_t>(*p++ ^ kItemMask);
-        if (literalMap) v = literalMap[v];
-        *to = v;
-        sink(static_cast<const uint8_t*>(to), 1u);
-        head++;
-        r = (r + 1) & kLzssRingMask;
-        left--;
-        continue;
-      }
-      if (end - p < 2) return false;
-      const uint32_t word = ReadLe16(p) ^ kItemMask;
-      p += 2;
-      uint32_t distance = (r - (word >> 4)) & kLzssRingMask;
-      if (distance == 0) distance = kLzssRingSize;
-      uint32_t len = (word & 15) + kLzssMinMatch;
-      if (len > left) len = left;
-      const uint8_t* const from = to - distance;
-      if (distance >= 16) {
-        // Both chunks read only bytes written before them: exact for all 18 bytes.
-        LzssCopy16(to, from);
-        LzssCopy16(to + 16, from + 16);
-      } else {
-        // Close behind the head: the copy repeats what it has just produced, byte by byte.
-        for (uint32_t i = 0; i < len; i++) to[i] = from[i];
-      }
-      sink(static_cast<const uint8_t*>(to), len);
-      head += len;
-      r = (r + len) & kLzssRingMask;
-      left -= len;
-    }
-  }
-  return true;
-}
-
-// How many bytes of `src` a decode of `count` bytes reads, without decoding; -1 when the
-// stream ends first. Lets a decoder refuse a truncated stream before it touches anything.
-ptrdiff_t LzssStreamLength(std::span<const uint8_t> src, uint32_t count, LzssCoding coding);
+// Decodes the first out.size() bytes of `src` into `out`, in one pass that stops on damage.
+// The ring is `out` itself: a reference to ring position p repeats the output from d bytes
+// back, d = (write position - p) mod 4096 (a full 4096 when p is the write position), with
+// zeros for what lies before the start. `literalMap`, when given, translates every literal
+// before it is output. False when the stream ends first (what was decoded up to there is in
+// `out`). Never reads outside `src` nor writes outside `out`, and stops exactly after
+// out.size() bytes, even in the middle of a reference or of a flag group.
+bool LzssDecode(std::span<uint8_t> out, std::span<const uint8_t> src, LzssCoding coding,
+                const uint8_t* literalMap = nullptr);
 
 // [SECTION] Packed blocks
 // A packed block is a 4-byte little-endian count of unpacked bytes, then the inverted stream.

@@ -1,7 +1,8 @@
-// TZ2 pictures: the decoder that draws into a frame while it unpacks, the drawing calls the game
-// uses, and the encoder behind the authoring tools.
+// TZ2 pictures: the decoder that unpacks a picture and draws it into a frame, the drawing calls
+// the game uses, and the encoder behind the authoring tools.
 #include "resources/tz2.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "graphics/frame.h"
@@ -13,13 +14,9 @@ namespace {
 
 constexpr const char* kTz2ErrorCaption = "ＴＺ２展開エラー";
 
-// 0, 1, ..., 31: lane numbers for masking a chunk to the length of a run.
-constexpr uint8_t kLaneIndex[32] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
-                                    16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31};
-static_assert(sizeof kLaneIndex == kLzssSinkReadable);
-
-// The pictures' ring, cleared at the start of each decode.
-uint8_t PictureRing[kLzssWindowSize];
+// A picture's pixels as decoded, bottom row first, before they are drawn: a damaged stream is
+// found out before the frame is touched.
+uint8_t DecodedRows[kTz2MaxWidth * kTz2MaxHeight];
 
 Tz2Header ParseHeader(const uint8_t* p) {
   Tz2Header h;
@@ -47,93 +44,60 @@ struct Tz2Target {
   uint8_t offset;
 };
 
-// Unpacks the stream into the frame. The common case, a picture wholly inside the frame, takes
-// each run of decoded bytes a row piece at a time; a picture reaching outside is clipped pixel
-// by pixel.
-bool Tz2Unpack(std::span<const uint8_t> stream, const Tz2Target& t) {
-  const uint32_t count = static_cast<uint32_t>(t.width) * static_cast<uint32_t>(t.height);
-  const bool inside =
-      t.x >= 0 && t.row >= 0 && t.x + t.width <= t.frameWidth && t.row + t.height <= t.frameHeight;
-  uint8_t* const base = t.pixels;
-  const uint8_t offset = t.offset;
-  const uint8_t transparent = t.transparent;
-  if (inside) {
-    size_t at = static_cast<size_t>(t.row) * t.frameWidth + t.x;
-    const size_t skip = static_cast<size_t>(t.frameWidth - t.width);
-    const uint32_t width = static_cast<uint32_t>(t.width);
-    uint32_t col = width;  // pixels left in the current row
-    // A run (at most 18 bytes) is written as one chunk of kChunk pixels when the row has that
-    // many left: fixed-size byte loops the compiler turns into a few vector operations. An
-    // opaque picture may write garbage past the run, since the following runs overwrite it;
-    // with transparency the pixels past the run are written back as they were.
-    constexpr uint32_t kChunk = kLzssSinkReadable;
-    const auto put = [&](const uint8_t* run, uint32_t n, bool opaque) {
-      if (col >= kChunk) {
-        // Local copies let the compiler see that the run and the frame do not overlap.
-        uint8_t in[kChunk], out[kChunk];
-        std::memcpy(in, run, kChunk);
-        if (opaque) {
-          for (uint32_t i = 0; i < kChunk; i++) out[i] = static_cast<uint8_t>(in[i] + offset);
-        } else {
-          std::memcpy(out, base + at, kChunk);
-          const auto count = static_cast<uint8_t>(n);
-          for (uint32_t i = 0; i < kChunk; i++) {
-            const uint8_t draw = static_cast<uint8_t>(
-                -static_cast<uint8_t>((kLaneIndex[i] < count) & (in[i] != transparent)));
-            out[i] = static_cast<uint8_t>(((in[i] + offset) & draw) | (out[i] & ~draw));
-          }
-        }
-        std::memcpy(base + at, out, kChunk);
-        at += n;
-        col -= n;
-        if (col == 0) {
-          col = width;
-          at += skip;
-        }
-        return;
-      }
-      while (n) {
-        const uint32_t k = n < col ? n : col;
-        uint8_t* to = base + at;
-        for (uint32_t i = 0; i < k; i++) {
-          if (opaque || run[i] != transparent) to[i] = static_cast<uint8_t>(run[i] + offset);
-        }
-        at += k;
-        run += k;
-        n -= k;
-        col -= k;
-        if (col == 0) {
-          col = width;
-          at += skip;
-        }
-      }
-    };
-    if (!t.hasTransparent) {
-      return LzssDecode<LzssCoding::Inverted>(
-          stream, count, PictureRing, nullptr,
-          [&](const uint8_t* run, uint32_t n) { put(run, n, true); });
-    }
-    return LzssDecode<LzssCoding::Inverted>(
-        stream, count, PictureRing, nullptr,
-        [&](const uint8_t* run, uint32_t n) { put(run, n, false); });
+// Rows are drawn in chunks of this many pixels, fixed-size byte loops that the compiler turns
+// into a few vector operations, and the rest of a row one pixel at a time.
+constexpr uint32_t kChunk = 32;
+
+void DrawOpaqueRow(uint8_t* to, const uint8_t* from, uint32_t n, uint8_t offset) {
+  if (offset == 0) {
+    std::memcpy(to, from, n);
+    return;
   }
-  int32_t col = 0;
-  int32_t fy = t.row;
-  return LzssDecode<LzssCoding::Inverted>(
-      stream, count, PictureRing, nullptr, [&](const uint8_t* run, uint32_t n) {
-        for (uint32_t i = 0; i < n; i++) {
-          const uint8_t v = run[i];
-          const int32_t fx = t.x + col;
-          if (fy >= 0 && fy < t.frameHeight && fx >= 0 && fx < t.frameWidth &&
-              (!t.hasTransparent || v != transparent)) {
-            base[static_cast<size_t>(fy) * t.frameWidth + fx] = static_cast<uint8_t>(v + offset);
-          }
-          if (++col == t.width) {
-            col = 0;
-            fy++;
-          }
-        }
-      });
+  uint32_t i = 0;
+  for (; i + kChunk <= n; i += kChunk) {
+    uint8_t chunk[kChunk];
+    std::memcpy(chunk, from + i, kChunk);
+    for (uint32_t k = 0; k < kChunk; k++) chunk[k] = static_cast<uint8_t>(chunk[k] + offset);
+    std::memcpy(to + i, chunk, kChunk);
+  }
+  for (; i < n; i++) to[i] = static_cast<uint8_t>(from[i] + offset);
+}
+
+// Values equal to `transparent` leave the frame pixel as it is.
+void DrawTransparentRow(uint8_t* to, const uint8_t* from, uint32_t n, uint8_t transparent,
+                        uint8_t offset) {
+  uint32_t i = 0;
+  for (; i + kChunk <= n; i += kChunk) {
+    uint8_t in[kChunk], out[kChunk];
+    std::memcpy(in, from + i, kChunk);
+    std::memcpy(out, to + i, kChunk);
+    for (uint32_t k = 0; k < kChunk; k++) {
+      const auto draw = static_cast<uint8_t>(-static_cast<uint8_t>(in[k] != transparent));
+      out[k] =
+          static_cast<uint8_t>((static_cast<uint8_t>(in[k] + offset) & draw) | (out[k] & ~draw));
+    }
+    std::memcpy(to + i, out, kChunk);
+  }
+  for (; i < n; i++) {
+    if (from[i] != transparent) to[i] = static_cast<uint8_t>(from[i] + offset);
+  }
+}
+
+// Draws the decoded rows into the frame, clipped to it.
+void DrawRows(const uint8_t* rows, const Tz2Target& t) {
+  const int32_t left = std::max(t.x, 0), right = std::min(t.x + t.width, t.frameWidth);
+  const int32_t first = std::max(-t.row, 0), last = std::min(t.height, t.frameHeight - t.row);
+  if (left >= right) return;
+  const auto n = static_cast<uint32_t>(right - left);
+  for (int32_t j = first; j < last; j++) {
+    const uint8_t* from = rows + static_cast<size_t>(j) * t.width + (left - t.x);
+    uint8_t* to = t.pixels + static_cast<size_t>(t.row + j) * t.frameWidth + left;
+    if (t.hasTransparent) {
+      DrawTransparentRow(to, from, n, t.transparent, t.offset);
+    } else {
+      DrawOpaqueRow(to, from, n, t.offset);
+    }
+  }
 }
 
 // Locks both blocks and decodes into the frame's pixel area and ScenePalette.
@@ -222,7 +186,9 @@ PicError Tz2DecodeQuiet(std::span<uint8_t> pixels, std::span<PalEntry> palette,
   const size_t paletteBytes = 3 * static_cast<size_t>(h.colourCount);
   if (src.size() - kTz2HeaderSize < paletteBytes) return PicError::BadData;
   const std::span<const uint8_t> stream = src.subspan(kTz2HeaderSize + paletteBytes);
-  if (LzssStreamLength(stream, count, LzssCoding::Inverted) < 0) return PicError::BadData;
+  if (!LzssDecode(std::span<uint8_t>(DecodedRows, count), stream, LzssCoding::Inverted)) {
+    return PicError::BadData;
+  }
 
   int32_t px = x, py = y;
   if (useHeaderPosition) {
@@ -252,7 +218,8 @@ PicError Tz2DecodeQuiet(std::span<uint8_t> pixels, std::span<PalEntry> palette,
                          transparent != -1,
                          static_cast<uint8_t>(transparent),
                          static_cast<uint8_t>(colourOffset)};
-  return Tz2Unpack(stream, target) ? PicError::None : PicError::BadData;
+  DrawRows(DecodedRows, target);
+  return PicError::None;
 }
 
 bool Tz2Decode(std::span<uint8_t> pixels, std::span<PalEntry> palette, std::span<const uint8_t> src,

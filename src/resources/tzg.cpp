@@ -31,9 +31,6 @@ constexpr std::array<uint8_t, 256> kInterleave = [] {
   return table;
 }();
 
-// The overlays' ring, cleared at the start of each decode.
-uint8_t OverlayRing[kLzssWindowSize];
-
 bool HasMagic(std::span<const uint8_t> src) {
   return src.size() >= sizeof kTzgMagic && !std::memcmp(src.data(), kTzgMagic, sizeof kTzgMagic);
 }
@@ -129,7 +126,13 @@ PicError TzgDecodeQuiet(std::span<uint8_t> pixels, std::span<uint8_t> colourTabl
   const uint32_t count =
       static_cast<uint32_t>(std::min<uint64_t>(pairs, static_cast<uint64_t>(h.byteCount)));
   const std::span<const uint8_t> stream = src.subspan(kTzgHeaderSize);
-  if (LzssStreamLength(stream, count, LzssCoding::Plain) < 0) return PicError::BadData;
+  // The pairs are decoded before anything is drawn, so that a damaged stream leaves the frame
+  // as it was. A count beyond what the stream could hold is damage found without decoding.
+  if (count > stream.size() * kLzssMaxExpansion) return PicError::BadData;
+  std::vector<uint8_t> decoded(count);
+  if (!LzssDecode(decoded, stream, LzssCoding::Plain, kDeinterleave.data())) {
+    return PicError::BadData;
+  }
 
   int32_t px = x, py = y;
   if (useHeaderPosition) {
@@ -146,13 +149,8 @@ PicError TzgDecodeQuiet(std::span<uint8_t> pixels, std::span<uint8_t> colourTabl
                height,
                h.layout == kTzgLayoutStrips,
                h.transparent};
-  const bool done = LzssDecode<LzssCoding::Plain>(stream, count, OverlayRing, kDeinterleave.data(),
-                                                  [&walk](const uint8_t* run, uint32_t n) {
-                                                    for (uint32_t i = 0; i < n; i++) {
-                                                      walk.Pair(run[i]);
-                                                    }
-                                                  });
-  return done ? PicError::None : PicError::BadData;
+  for (const uint8_t pair : decoded) walk.Pair(pair);
+  return PicError::None;
 }
 
 bool TzgDecode(std::span<uint8_t> pixels, std::span<uint8_t> colourTable,

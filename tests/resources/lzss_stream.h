@@ -43,3 +43,32 @@ inline std::vector<uint8_t> TestBlock(int32_t count, const std::vector<uint8_t>&
   block.insert(block.end(), stream.begin(), stream.end());
   return block;
 }
+
+// A stream written beside what a plain 4096-byte ring, zeroed and written from 0xFEE on one
+// byte at a time, makes of it: `out` holds the bytes the stream decodes to. `map` translates
+// literals as the decoder's literal map does.
+struct RingModel {
+  TestStream stream;
+  const uint8_t* map = nullptr;
+  std::vector<uint8_t> out{};
+  std::vector<uint8_t> ring = std::vector<uint8_t>(4096, 0);
+  uint32_t r = 0xFEE;
+
+  void Put(uint8_t v) {
+    out.push_back(v);
+    ring[r] = v;
+    r = (r + 1) & 4095;
+  }
+  RingModel& Lit(uint8_t decoded) {
+    stream.Lit(decoded);
+    Put(map ? map[decoded] : decoded);
+    return *this;
+  }
+  // A reference `distance` bytes back from the write position (1..4096).
+  RingModel& Back(uint32_t distance, uint32_t len) {
+    const uint32_t pos = (r - distance) & 4095;
+    stream.Ref(pos, len);
+    for (uint32_t k = 0; k < len; k++) Put(ring[(pos + k) & 4095]);
+    return *this;
+  }
+};

@@ -1,10 +1,12 @@
-// LZSS packed blocks: the decoder against a plain ring on random streams, the packer's round
-// trips and ratios, and damaged or random blocks, which must never be read past.
+// LZSS packed blocks: the decoder against a plain ring on random streams and on every way of
+// copying, the packer's round trips and ratios, and damaged, cut or random streams, which must
+// never be read past.
 #include "resources/lzss.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <random>
 #include <string>
 #include <vector>
@@ -94,6 +96,70 @@ TEST(LzssUnpack, AgreesWithAPlainRingOnRandomStreams) {
     std::vector<uint8_t> out(count);
     ASSERT_TRUE(LzssUnpack(out, TestBlock(static_cast<int32_t>(count), s.bytes)));
     ASSERT_EQ(out, expected) << "round " << round;
+  }
+}
+
+// A literal map for the plain flavour: any permutation serves.
+std::array<uint8_t, 256> ScrambledBytes() {
+  std::array<uint8_t, 256> map{};
+  for (int i = 0; i < 256; i++) map[i] = static_cast<uint8_t>(i * 7 + 3);
+  return map;
+}
+
+TEST(LzssDecode, EveryDistanceAndLengthAgreesWithAPlainRing) {
+  // Each way a reference can be copied (short distances, chunks, whole laps of the ring), at
+  // every length: at the start, reaching into the cleared ring; amid the output; and at its
+  // end, where groups of the longest references run up to the last byte of the output or on
+  // past it. Both flavours, one with a map; a few literals first move the flag groups.
+  static const std::array<uint8_t, 256> map = ScrambledBytes();
+  const uint32_t distances[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 15, 16, 17, 24, 25, 640, 4095, 4096};
+  std::mt19937 rng(3);
+  for (const bool inverted : {true, false}) {
+    for (const uint32_t d : distances) {
+      for (int lead = 0; lead < 8; lead++) {
+        RingModel m{.stream = {.inverted = inverted}, .map = inverted ? nullptr : map.data()};
+        for (int i = 0; i < lead; i++) m.Lit(static_cast<uint8_t>(rng()));
+        for (uint32_t len = 3; len <= 18; len++) m.Back(d, len);
+        for (int i = 0; i < 300; i++) m.Lit(static_cast<uint8_t>(rng()));
+        for (uint32_t len = 3; len <= 18; len++) m.Lit(static_cast<uint8_t>(rng())).Back(d, len);
+        for (uint32_t len = 18; len >= 3; len--) m.Back(d, len);
+        for (int i = 0; i < 16; i++) m.Back(d, 18);
+        for (uint32_t cut = 0; cut < 160; cut++) {
+          std::vector<uint8_t> out(m.out.size() - cut);
+          ASSERT_TRUE(LzssDecode(out, m.stream.bytes,
+                                 inverted ? LzssCoding::Inverted : LzssCoding::Plain, m.map));
+          ASSERT_TRUE(std::equal(out.begin(), out.end(), m.out.begin()))
+              << "distance " << d << (inverted ? ", inverted" : ", plain") << ", lead " << lead
+              << ", cut " << cut;
+        }
+      }
+    }
+  }
+}
+
+TEST(LzssDecode, RefusesEveryCutStreamWithoutStrayingOutOfItsBuffers) {
+  // Stream and output are exactly sized heap buffers, so that the sanitizers catch any access
+  // past them wherever the stream ends: in a flag byte, a literal or either byte of a reference.
+  std::mt19937 rng(8);
+  for (const bool inverted : {true, false}) {
+    RingModel m{.stream = {.inverted = inverted}};
+    while (m.out.size() < 2500) {
+      if (rng() % 3 == 0) {
+        m.Lit(static_cast<uint8_t>(rng()));
+      } else {
+        m.Back(rng() % 2 ? 1 + rng() % 24 : 1 + rng() % 4096, 3 + rng() % 16);
+      }
+    }
+    const LzssCoding coding = inverted ? LzssCoding::Inverted : LzssCoding::Plain;
+    const std::vector<uint8_t>& whole = m.stream.bytes;
+    for (size_t cut = 0; cut < whole.size(); cut++) {
+      const std::vector<uint8_t> src(whole.begin(), whole.begin() + cut);
+      std::vector<uint8_t> out(m.out.size());
+      ASSERT_FALSE(LzssDecode(out, src, coding)) << "cut at " << cut;
+    }
+    std::vector<uint8_t> out(m.out.size());
+    ASSERT_TRUE(LzssDecode(out, whole, coding));
+    EXPECT_EQ(out, m.out);
   }
 }
 

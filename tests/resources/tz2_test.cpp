@@ -97,6 +97,28 @@ TEST_F(Tz2Test, PicturesPastTheFrameEdgesAreClippedOrMovedDown) {
   EXPECT_EQ(Differs(PatternPixels(640, 480, 236), 0, 0, 640, 480), "");
 }
 
+TEST_F(Tz2Test, TransparencyAndOffsetHoldAtTheFrameEdges) {
+  for (size_t i = 0; i < frame.size(); i++) frame[i] = static_cast<uint8_t>(i % 199);
+  const std::vector<uint8_t> before = frame, pixels = PatternPixels(100, 40, 11);
+  const std::vector<uint8_t> file = Encode(100, 40, 11, 0, 0, 4);
+  const struct { int16_t x, y, drawnY; } cases[] = {{600, 460, 460}, {-30, 10, 10}, {3, -4, 0}};
+  for (const auto& c : cases) {
+    frame = before;
+    ASSERT_EQ(Draw(file, c.x, c.y, -1, 200), PicError::None);
+    EXPECT_EQ(Differs(pixels, c.x, c.drawnY, 100, 40, 200, 4, &before), "") << c.x << "," << c.y;
+  }
+}
+
+TEST_F(Tz2Test, AStreamCutNearItsEndChangesNothing) {
+  // Most of the picture decodes before the damage shows.
+  std::vector<uint8_t> file = Encode(640, 480, 236);
+  file.resize(file.size() - 2);
+  EXPECT_EQ(Draw(file), PicError::BadData);
+  EXPECT_EQ(Differs(), "");
+  EXPECT_EQ(palette[0], PalEntry{});
+  EXPECT_EQ(DirtyRect, kEmptyRect);
+}
+
 TEST_F(Tz2Test, RefusalsComeInTheOrderMagicPaletteSizeTouchNothingAndShowABox) {
   RawTz2 raw{.width = 641, .firstIndex = 200, .colourCount = 37};
   raw.palette.assign(3 * 37, 9);
