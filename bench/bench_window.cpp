@@ -1,4 +1,4 @@
-// The engine's window on SDL's offscreen video driver, shared by the painting benchmarks.
+// The engine's window on an SDL video driver, shared by the painting benchmarks.
 #include "bench_window.h"
 
 #include <cstdlib>
@@ -7,6 +7,10 @@
 
 #include "app/app.h"
 #include "app/input.h"
+#include <filesystem>
+
+#include "app/app.h"
+#include "app/presentation.h"
 #include "app/settings.h"
 #include "graphics/frame.h"
 #include "platform/platform.h"
@@ -17,6 +21,8 @@
 namespace {
 
 uint64_t gPaints = 0;
+bool gStarted = false;
+BenchVideo gVideo = BenchVideo::Offscreen;
 
 // The engine's own window procedure, counting paints.
 int64_t CountingWndProc(uint32_t message, uint64_t wParam, int64_t lParam) {
@@ -24,8 +30,16 @@ int64_t CountingWndProc(uint32_t message, uint64_t wParam, int64_t lParam) {
   return WndProc(message, wParam, lParam);
 }
 
-bool Start() {
-  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+bool Start(BenchVideo video) {
+  if (gStarted && gVideo == video) return true;
+  PlatShutdown();
+  gStarted = false;
+  gVideo = video;
+  setenv("SDL_VIDEODRIVER", video == BenchVideo::X11 ? "x11" : "offscreen", 1);
+  // The size menu stores its choice: keep it away from the user's own settings.
+  static const std::string config =
+      (std::filesystem::temp_directory_path() / "lntr3-bench-config").string();
+  setenv("XDG_CONFIG_HOME", config.c_str(), 1);
   PlatOptions options;
   if (!PlatInit(options) || !MemReset()) return false;
   SetDefaults();
@@ -35,6 +49,7 @@ bool Start() {
   desc.menu = SettingsMenu();
   if (!PlatCreateWindow(desc)) return false;
   PlatShowWindow();
+  gStarted = true;
   return true;
 }
 
@@ -48,19 +63,29 @@ void Paint(MemHandle frame, uint32_t seed) {
     }
   }
   MemUnlock(frame);
+// Handles everything queued (moves, sizes, paints).
+void Settle() {
+  PlatMsg msg;
+  while (PlatPeekMessage(msg, true)) PlatSendMessage(msg.message, msg.wParam, msg.lParam);
 }
 
 }  // namespace
 
-bool BenchWindow(int clientWidth, int clientHeight) {
-  static const bool started = Start();
-  if (!started) return false;
+bool BenchWindow(int clientWidth, int clientHeight, BenchVideo video) {
+  if (!Start(video)) return false;
+  if (ScreenMode == kModeFullScreen) PresentModeCommand(kModeStartSize);
   int width, height;
   PlatAdjustWindowRect(clientWidth, clientHeight, width, height);
   PlatMoveWindow(0, 0, width, height);
-  PlatMsg msg;
-  while (PlatPeekMessage(msg, true)) PlatSendMessage(msg.message, msg.wParam, msg.lParam);
+  Settle();
   return true;
+}
+
+bool BenchFullScreen(BenchVideo video) {
+  if (!Start(video)) return false;
+  PresentModeCommand(kModeFullScreen);
+  Settle();
+  return ScreenMode == kModeFullScreen;
 }
 
 uint64_t BenchPaintCount() {

@@ -27,6 +27,7 @@ lntr3_ensure_packages() {
 LNTR3_BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libsdl2-ttf-dev libpng-dev
   fonts-ipafont-gothic libfreetype-dev fonts-ipafont-mincho fonts-motoya-l-maruberi
   libvorbis-dev vorbis-tools libimagequant-dev)
-# Extra packages for the tests and benchmarks.
+# Extra packages for the tests and benchmarks (bench/idle-at-click-wait reads the X server's
+# damage reports through libXdamage from python3).
 LNTR3_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb libx11-dev libxtst-dev
-  clang-format git man-db)
+  libxdamage1 python3 clang-format git man-db)

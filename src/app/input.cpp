@@ -2,6 +2,7 @@
 // Game code runs nested inside waits; every window message is handled from here.
 #include "app/input.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/app.h"
@@ -47,7 +48,12 @@ void InputReset() {
 
 // [SECTION] Pump
 
-bool PumpMessages() {
+namespace {
+
+// How a pump step idles when no message waits.
+enum class Idle { Step, Until, ForInput };
+
+bool Pump(Idle idle, uint32_t wakeAt) {
   PlatMsg msg;
   if (PlatPeekMessage(msg, false)) {
     if (msg.message == WM_QUIT) {
@@ -56,6 +62,10 @@ bool PumpMessages() {
     }
     PlatPeekMessage(msg, true);
     WndProc(msg.message, msg.wParam, msg.lParam);
+  } else if (idle == Idle::Until) {
+    PlatIdleUntil(wakeAt);
+  } else if (idle == Idle::ForInput) {
+    PlatIdleForInput();
   } else {
     PlatIdle();
   }
@@ -63,6 +73,25 @@ bool PumpMessages() {
   PollKeys();
   CdPoll();
   return false;
+}
+
+// The first tick at which a wait of `span` ms from `start` is over (ElapsedSince > span).
+uint32_t EndOfSpan(uint32_t start, int64_t span) {
+  return start + static_cast<uint32_t>(std::max<int64_t>(span, 0)) + 1;
+}
+
+}  // namespace
+
+bool PumpMessages() {
+  return Pump(Idle::Step, 0);
+}
+
+bool PumpMessagesUntil(uint32_t wakeAt) {
+  return Pump(Idle::Until, wakeAt);
+}
+
+bool PumpMessagesForInput() {
+  return Pump(Idle::ForInput, 0);
 }
 
 void PollKeys() {
@@ -129,7 +158,7 @@ void Wait(uint16_t n) {
   if (n == 0) return;
   const uint32_t start = PlatTicks();
   do {
-    PumpMessages();
+    PumpMessagesUntil(EndOfSpan(start, n * 10));
   } while (ElapsedSince(start) <= n * 10u && SkipToChoice != 1);
 }
 
@@ -137,14 +166,14 @@ void WaitSince(uint32_t start, int16_t n) {
   // A negative span is already over after the first step.
   const int64_t limit = static_cast<int64_t>(n) * 10;
   do {
-    PumpMessages();
+    PumpMessagesUntil(EndOfSpan(start, limit));
   } while (static_cast<int64_t>(ElapsedSince(start)) <= limit && SkipToChoice != 1);
 }
 
 void WaitClick() {
   InputTriggers &= ~(InputOk | InputSpace);
   do {
-    PumpMessages();
+    PumpMessagesForInput();
   } while (!(InputTriggers & (InputOk | InputSpace)));
   InputTriggers &= ~(InputOk | InputSpace);
 }
@@ -152,7 +181,7 @@ void WaitClick() {
 void WaitAnyInput() {
   InputTriggers &= ~(InputCancel | InputOk | InputSpace);
   do {
-    PumpMessages();
+    PumpMessagesForInput();
   } while (!(InputTriggers & (InputCancel | InputOk | InputSpace)));
 }
 
@@ -161,7 +190,7 @@ bool WaitClickOrTimeout(uint32_t n) {
   InputTriggers &= ~(InputOk | InputSpace);
   for (;;) {
     if (InputTriggers & (InputOk | InputSpace)) return true;
-    PumpMessages();
+    PumpMessagesUntil(EndOfSpan(start, static_cast<int64_t>(n) * 10));
     if (ElapsedSince(start) > static_cast<uint64_t>(n) * 10 || SkipToChoice == 1) return false;
   }
 }

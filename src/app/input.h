@@ -38,8 +38,14 @@ void InputReset();
 // [SECTION] Pump and waits
 
 // One pump step: at most one message handled, the random generator stepped, keys polled, the
-// CD polled. True when a quit message was found (the program is then ending).
+// CD polled. True when a quit message was found (the program is then ending). With no message
+// the step idles for about a millisecond (PlatIdle).
 bool PumpMessages();
+// The same step for a wait that ends at PlatTicks() `wakeAt`: with no message it idles until
+// then at most (PlatIdleUntil), so a real window sleeps instead of looking every millisecond.
+bool PumpMessagesUntil(uint32_t wakeAt);
+// The same step for a wait that only input ends (PlatIdleForInput).
+bool PumpMessagesForInput();
 // One keyboard poll into the input state (only while the window has the focus).
 void PollKeys();
 // Mouse messages of the window procedure.

@@ -201,6 +201,26 @@ void PlatAudioPump() {
   }
 }
 
+uint32_t PlatAudioNextEventIn() {
+  if (!gAudio.out) return UINT32_MAX;
+  // Past its length a device waits for the output to drain: look again now and then.
+  constexpr uint64_t kDrainLookMs = 10;
+  uint64_t left = UINT32_MAX;
+  const WaveDevice& wave = gAudio.wave;
+  if (wave.pending && wave.loops != kEndless) {
+    const uint64_t length = DurationMs(wave.frames * wave.loops, wave.format.samplesPerSecond);
+    const uint64_t elapsed = Elapsed(wave.start);
+    left = std::min(left, elapsed < length ? length - elapsed : kDrainLookMs);
+  }
+  const CdDevice& cd = gAudio.cd;
+  if (cd.playing) {
+    const uint64_t length = DurationMs(cd.end - cd.first, cd.rate);
+    const uint64_t elapsed = Elapsed(cd.start);
+    left = std::min(left, elapsed < length ? length - elapsed : kDrainLookMs);
+  }
+  return static_cast<uint32_t>(left);
+}
+
 PlatAudioStatus PlatAudioGetStatus() {
   PlatAudioStatus status;
   if (!gAudio.out) return status;

@@ -153,8 +153,32 @@ int64_t PlatDefWindowProc(uint32_t message, uint64_t wParam, int64_t lParam) {
   }
 }
 
+namespace {
+
+// Milliseconds until a timer fires or a sound device may have an event.
+uint32_t NextDueIn() {
+  const uint32_t now = Backend().ticks();
+  uint32_t left = PlatAudioNextEventIn();
+  for (const PlatTimer& timer : gPlat.timers) {
+    const int32_t until = static_cast<int32_t>(timer.due - now);
+    left = std::min(left, static_cast<uint32_t>(std::max(until, 0)));
+  }
+  return left;
+}
+
+}  // namespace
+
 void PlatIdle() {
-  Backend().idle();
+  Backend().idle(1);
+}
+
+void PlatIdleUntil(uint32_t wakeTicks) {
+  const int32_t until = static_cast<int32_t>(wakeTicks - Backend().ticks());
+  Backend().idle(std::min(static_cast<uint32_t>(std::max(until, 0)), NextDueIn()));
+}
+
+void PlatIdleForInput() {
+  Backend().idle(NextDueIn());
 }
 
 // [SECTION] Time

@@ -108,9 +108,16 @@ void PlatPostQuitMessage(int exitCode);
 int64_t PlatSendMessage(uint32_t message, uint64_t wParam = 0, int64_t lParam = 0);
 // The host's default handling of a message (hit tests, menu bar painting, close box).
 int64_t PlatDefWindowProc(uint32_t message, uint64_t wParam, int64_t lParam);
-// Called by the pump when it found nothing to do: the SDL backend sleeps about a millisecond,
-// the headless one moves its virtual clock on by one millisecond.
+// Called by the pump when it found nothing to do: the SDL backend sleeps about a millisecond
+// (less when input arrives), the headless one moves its virtual clock on by one millisecond.
 void PlatIdle();
+// The same for a wait that knows its end: nothing to do before PlatTicks() reaches `wakeTicks`.
+// The SDL backend sleeps in the host's event wait until then, or until input arrives or a
+// timer, a sound device event or a deferred repaint is due, whichever comes first; the headless
+// one moves its virtual clock on by one millisecond, exactly as PlatIdle.
+void PlatIdleUntil(uint32_t wakeTicks);
+// The same for a wait that ends only with input (or what a timer or sound event brings).
+void PlatIdleForInput();
 
 // [SECTION] Time
 

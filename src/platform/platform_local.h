@@ -17,8 +17,9 @@ struct PlatBackend {
   void (*shutdown)();
   // Moves pending host events into the queue (PlatQueueMessage) and runs due script steps.
   void (*pumpEvents)();
-  // Nothing was pending: wait a little (SDL) or move the clock on by 1 ms (headless).
-  void (*idle)();
+  // Nothing was pending: wait up to `maxWaitMs` for a host event (SDL; 0 does not wait) or
+  // move the clock on by 1 ms whatever the figure (headless).
+  void (*idle)(uint32_t maxWaitMs);
   uint32_t (*ticks)();
   PlatLocalTime (*localTime)();
   bool (*keyDown)(int virtualKey);
@@ -76,7 +77,8 @@ struct PlatWaveFormat;
 struct PlatAudioBackend {
   // The sound hardware the devices find: mixer controls and the answers of failing opens.
   const PlatAudioMachine& (*machine)();
-  // Output is wanted (a device was opened); the first call brings it up. No output: silent.
+  // Output is wanted (a device was opened); a backend brings it up by then or for the first
+  // sound. No output: silent.
   void (*open)();
   // Both devices are closed: give the output back.
   void (*release)();
@@ -102,6 +104,9 @@ void PlatAudioInit(PlatBackendKind kind);
 // Device events: a wave buffer that has played out posts MM_WOM_DONE, a CD play that reached
 // its end stops. Runs on every look at the queue.
 void PlatAudioPump();
+// Milliseconds until PlatAudioPump may have a device event to report (0: look now);
+// UINT32_MAX when no device plays anything that ends.
+uint32_t PlatAudioNextEventIn();
 
 // [SECTION] Shared state
 // Cleared by PlatInit; lives until PlatShutdown.

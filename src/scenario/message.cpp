@@ -281,7 +281,7 @@ bool WaitWithCursor(uint16_t x, uint16_t y, uint16_t glyph, uint16_t colour, uin
     const uint32_t start = PlatTicks();
     while (!(InputTriggers & (InputCancel | InputOk | InputSpace | kOpenLog)) &&
            ElapsedSince(start) < kCursorPhaseMs && SkipToChoice != 1) {
-      PumpMessages();
+      PumpMessagesUntil(start + kCursorPhaseMs);
     }
     if (InputTriggers & InputOk) break;
     if (InputTriggers & InputCancel) {
@@ -304,7 +304,8 @@ bool WaitWithCursor(uint16_t x, uint16_t y, uint16_t glyph, uint16_t colour, uin
       redraw = true;
       break;
     }
-    PumpMessages();
+    // One more look at the messages between phases; the next phase's wait does the sleeping.
+    PumpMessagesUntil(PlatTicks());
     if (SkipToChoice == 1) break;
   }
 

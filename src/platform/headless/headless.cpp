@@ -219,7 +219,8 @@ void HlPumpEvents() {
   }
 }
 
-void HlIdle() {
+// Whatever the wait, the virtual clock moves on by one step.
+void HlIdle(uint32_t) {
   gHl.now++;
   gHl.idleSteps++;
 }

@@ -1,4 +1,5 @@
-// SDL sound output: one audio device, opened when a sound device of the game first opens, whose
+// SDL sound output: one audio device, opened when the game's sound devices first make a sound
+// (a game that keeps music and sound off never starts the output and its thread), whose
 // callback mixes the CD music (decoded from its track file as it plays) with the wave buffer.
 #include <SDL.h>
 
@@ -12,8 +13,8 @@
 namespace {
 
 // [SECTION] State
-// Opened by SdlAudioOpen, given back by SdlAudioRelease (and at process exit). Everything the
-// callback touches is changed only while the device is locked.
+// Opened by the first sound after SdlAudioOpen, given back by SdlAudioRelease (and at process
+// exit). Everything the callback touches is changed only while the device is locked.
 
 constexpr int kOutputRate = 44100;
 constexpr int kOutputChannels = 2;
@@ -37,6 +38,7 @@ struct SdlCdPlay {
 };
 
 struct SdlSound {
+  bool wanted = false;  // a sound device of the game is open
   SDL_AudioDeviceID device = 0;
   bool failed = false;  // the output could not be opened; the game stays silent
   std::unique_ptr<SdlCdPlay> cd;
@@ -127,6 +129,7 @@ void Callback(void*, Uint8* stream, int length) {
 // [SECTION] Device
 
 void SdlAudioRelease() {
+  gSnd.wanted = false;
   if (!gSnd.device) return;
   SDL_CloseAudioDevice(gSnd.device);  // waits for the callback to finish
   gSnd.device = 0;
@@ -140,8 +143,9 @@ SdlSound::~SdlSound() {
   SdlAudioRelease();
 }
 
-void SdlAudioOpen() {
-  if (gSnd.device || gSnd.failed) return;
+// The output itself, brought up for the first sound.
+void StartOutput() {
+  if (!gSnd.wanted || gSnd.device || gSnd.failed) return;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     std::fprintf(stderr, "lanternia3: no sound output (%s); the game stays silent\n",
                  SDL_GetError());
@@ -169,6 +173,10 @@ void SdlAudioOpen() {
   SDL_PauseAudioDevice(gSnd.device, 0);
 }
 
+void SdlAudioOpen() {
+  gSnd.wanted = true;
+}
+
 // [SECTION] Hooks
 
 const PlatAudioMachine& SdlAudioMachine() {
@@ -177,6 +185,7 @@ const PlatAudioMachine& SdlAudioMachine() {
 }
 
 void SdlCdStart(const std::string& path, uint64_t first, uint64_t end) {
+  StartOutput();
   if (!gSnd.device) return;
   auto play = std::make_unique<SdlCdPlay>();
   std::string error;
@@ -207,6 +216,7 @@ bool SdlCdSounding() {
 }
 
 void SdlWaveStart(std::span<const uint8_t> samples, const PlatWaveFormat& format, uint32_t loops) {
+  StartOutput();
   if (!gSnd.device) return;
   // The whole buffer is converted once; the callback then only copies.
   StreamPtr stream(SDL_NewAudioStream(AUDIO_S16LSB, static_cast<Uint8>(format.channels),

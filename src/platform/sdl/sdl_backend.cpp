@@ -62,9 +62,9 @@ void SdlShutdown() {
   if (SDL_WasInit(0) == 0) SDL_Quit();
 }
 
-// Nothing pending: give the processor away for about a millisecond.
-void SdlIdle() {
-  SDL_Delay(1);
+// Nothing pending: give the processor away until something happens or the time is up.
+void SdlIdle(uint32_t maxWaitMs) {
+  SdlWaitEvents(maxWaitMs);
 }
 
 // Milliseconds since SDL started; wraps at 2^32 like the original counter.

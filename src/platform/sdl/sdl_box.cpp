@@ -315,9 +315,9 @@ int SdlBoxRun(const std::string& text, const std::string& caption, uint32_t flag
     }
     SDL_Event event;
     if (SDL_WaitEventTimeout(&event, 100)) {
+      if (event.type == gSdl.raiseEvent) SdlInstanceRaise();
       HandleEvent(event);
     } else {
-      SdlInstancePoll();
       gBox.redraw = true;  // cheap, and covers hosts that lose the window's contents silently
     }
   }
@@ -327,6 +327,10 @@ int SdlBoxRun(const std::string& text, const std::string& caption, uint32_t flag
   SdlSuppressHeldKeys();
   SdlPresentFrame();
   return gBox.answer;
+}
+
+bool SdlBoxActive() {
+  return gBox.active;
 }
 
 // Draws the open box over the frame being composed.

@@ -10,6 +10,7 @@ namespace {
 struct EventState {
   bool altAlone = false;           // Alt went down and nothing else happened since
   int pointerX = 0, pointerY = 0;  // canvas position of the last pointer event, for the wheel
+  bool waitRanOut = false;         // the last event wait ended by its time, with SDL just pumped
 };
 EventState gEvents;
 
@@ -74,12 +75,23 @@ void HandleKeyUp(const SDL_KeyboardEvent& key) {
 
 // One host event outside modal loops.
 void HandleEvent(const SDL_Event& event) {
+  if (event.type == gSdl.raiseEvent) {
+    SdlInstanceRaise();
+    return;
+  }
   switch (event.type) {
     case SDL_QUIT:
       SdlQueueClose();
       break;
     case SDL_WINDOWEVENT:
       SdlHandleWindowEvent(event);
+      break;
+    case SDL_RENDER_TARGETS_RESET:
+    case SDL_RENDER_DEVICE_RESET:
+      // Textures the renderer kept were lost: the bar is rendered again, everything sent.
+      SdlMenuDropBar();
+      SdlPresentInvalidateAll();
+      SdlPresentFrame();
       break;
     case SDL_KEYDOWN:
       HandleKeyDown(event.key);
@@ -116,12 +128,25 @@ void HandleEvent(const SDL_Event& event) {
 
 }  // namespace
 
-// Everything the host has for us: instance requests, events, a due frame.
+// Everything the host has for us: events (requests of another copy among them), a due frame.
 void SdlPumpEvents() {
-  SdlInstancePoll();
-  SDL_Event event;
-  while (SDL_PollEvent(&event)) HandleEvent(event);
+  // A wait that has just run out found the host with nothing to say: no need to ask again.
+  if (gEvents.waitRanOut) {
+    gEvents.waitRanOut = false;
+  } else {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) HandleEvent(event);
+  }
   SdlPresentIfDue();
+}
+
+// Sleeps in the host's event wait, so that input or a request wakes the game at once.
+void SdlWaitEvents(uint32_t timeoutMs) {
+  timeoutMs = std::min(timeoutMs, SdlPresentDueIn());
+  if (timeoutMs == 0) return;
+  // SDL takes a signed count; a day is as good as forever here.
+  gEvents.waitRanOut =
+      SDL_WaitEventTimeout(nullptr, static_cast<int>(std::min<uint32_t>(timeoutMs, 86400000))) == 0;
 }
 
 // Focus, close and expose events of the game window.
@@ -148,6 +173,7 @@ bool SdlHandleWindowEvent(const SDL_Event& event) {
     case SDL_WINDOWEVENT_RESTORED:
     case SDL_WINDOWEVENT_SIZE_CHANGED:
       // The host may have lost what was shown; the kept frame goes up again.
+      SdlPresentInvalidateAll();
       SdlPresentFrame();
       return false;
     default:

@@ -1,10 +1,16 @@
 // Single instance: the first copy listens on an abstract local socket named after the user (and
 // display); a later copy connects, asks it to come to the front, and ends without a window.
+// The listening copy serves the socket on a thread of its own that sleeps until a connection
+// or a request comes and posts each request to the window's event queue, so the game's waits
+// never have to look at the socket.
 #include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -29,7 +35,9 @@ struct Client {
 // Cleared by SdlInstanceClose; the socket lives from the first check to shutdown.
 struct InstanceState {
   int listenFd = -1;
-  std::vector<Client> clients;
+  int stopFds[2] = {-1, -1};  // a pipe: writing to it ends the thread
+  pthread_t thread{};
+  bool threadRunning = false;
 };
 InstanceState gInstance;
 
@@ -86,12 +94,74 @@ bool Listen() {
   return true;
 }
 
-// Brings the window to the front, restoring it when minimised.
-void Raise() {
-  if (!gSdl.window) return;
-  SDL_ShowWindow(gSdl.window);
-  SDL_RestoreWindow(gSdl.window);
-  SDL_RaiseWindow(gSdl.window);
+// A request to come forward: posted to the main thread, which owns the window.
+void PostRaise() {
+  SDL_Event event{};
+  event.type = gSdl.raiseEvent;
+  if (event.type != 0) SDL_PushEvent(&event);
+}
+
+// Reads what a connection sent; answers true when it is done with (served, closed or odd).
+bool Serve(Client& client) {
+  char buffer[64];
+  const ssize_t n = recv(client.fd, buffer, sizeof buffer, 0);
+  if (n < 0) return errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR;
+  if (n == 0) return true;
+  client.received.append(buffer, static_cast<size_t>(n));
+  if (client.received.find('\n') != std::string::npos) {
+    if (client.received.rfind(kRaiseRequest, 0) == 0) PostRaise();
+    return true;
+  }
+  return client.received.size() > 32;  // not one of ours
+}
+
+// The listening thread: accepts connections and serves whole requests; drops slow or odd ones.
+void* ListenThread(void*) {
+  std::vector<Client> clients;
+  for (;;) {
+    std::vector<pollfd> fds{{gInstance.stopFds[0], POLLIN, 0}, {gInstance.listenFd, POLLIN, 0}};
+    for (const Client& client : clients) fds.push_back({client.fd, POLLIN, 0});
+    int timeout = -1;
+    const uint32_t now = SDL_GetTicks();
+    for (const Client& client : clients) {
+      const uint32_t age = now - client.since;
+      const int left = age >= kClientTimeoutMs ? 0 : static_cast<int>(kClientTimeoutMs - age);
+      timeout = timeout < 0 ? left : std::min(timeout, left);
+    }
+    if (poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR) break;
+    if (fds[0].revents) break;
+    for (size_t i = clients.size(); i-- > 0;) {
+      Client& client = clients[i];
+      const bool done = (fds[2 + i].revents && Serve(client)) ||
+                        SDL_GetTicks() - client.since >= kClientTimeoutMs;
+      if (done) {
+        close(client.fd);
+        clients.erase(clients.begin() + static_cast<long>(i));
+      }
+    }
+    if (!(fds[1].revents & POLLIN)) continue;
+    for (;;) {
+      const int fd = accept4(gInstance.listenFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+      if (fd < 0) break;
+      if (!SameUser(fd) || clients.size() >= kMaxClients) {
+        close(fd);
+        continue;
+      }
+      clients.push_back(Client{fd, SDL_GetTicks(), {}});
+    }
+  }
+  for (const Client& client : clients) close(client.fd);
+  return nullptr;
+}
+
+// Serves the socket from now on.
+void StartListening() {
+  if (gSdl.raiseEvent == 0) {
+    const uint32_t type = SDL_RegisterEvents(1);
+    gSdl.raiseEvent = type == static_cast<uint32_t>(-1) ? 0 : type;
+  }
+  if (pipe2(gInstance.stopFds, O_CLOEXEC) != 0) return;
+  gInstance.threadRunning = pthread_create(&gInstance.thread, nullptr, ListenThread, nullptr) == 0;
 }
 
 }  // namespace
@@ -100,54 +170,35 @@ void Raise() {
 bool SdlInstanceActivate() {
   if (gInstance.listenFd >= 0) return false;
   if (AskRunningCopy()) return true;
-  if (Listen()) return false;
+  if (Listen()) {
+    StartListening();
+    return false;
+  }
   // Someone took the name between our two calls: a copy starting at the same moment.
   if (errno == EADDRINUSE && AskRunningCopy()) return true;
   // No socket at all: run without the single-instance guard rather than not at all.
   return false;
 }
 
-// Accepts connections and serves whole requests; drops slow or odd ones.
-void SdlInstancePoll() {
-  if (gInstance.listenFd < 0) return;
-  for (;;) {
-    const int fd = accept4(gInstance.listenFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-    if (fd < 0) break;
-    if (!SameUser(fd) || gInstance.clients.size() >= kMaxClients) {
-      close(fd);
-      continue;
-    }
-    gInstance.clients.push_back(Client{fd, SDL_GetTicks(), {}});
-  }
-  const uint32_t now = SDL_GetTicks();
-  for (size_t i = 0; i < gInstance.clients.size();) {
-    Client& client = gInstance.clients[i];
-    char buffer[64];
-    bool done = false;
-    const ssize_t n = recv(client.fd, buffer, sizeof buffer, 0);
-    if (n > 0) {
-      client.received.append(buffer, static_cast<size_t>(n));
-      if (client.received.find('\n') != std::string::npos) {
-        if (client.received.rfind(kRaiseRequest, 0) == 0) Raise();
-        done = true;
-      }
-      done = done || client.received.size() > 32;  // not one of ours
-    } else if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
-      done = true;
-    }
-    if (now - client.since > kClientTimeoutMs) done = true;
-    if (done) {
-      close(client.fd);
-      gInstance.clients.erase(gInstance.clients.begin() + static_cast<long>(i));
-    } else {
-      i++;
-    }
-  }
+// Brings the window to the front, restoring it when minimised.
+void SdlInstanceRaise() {
+  if (!gSdl.window) return;
+  SDL_ShowWindow(gSdl.window);
+  SDL_RestoreWindow(gSdl.window);
+  SDL_RaiseWindow(gSdl.window);
 }
 
-// Closes the socket and every connection.
+// Ends the thread, closes the socket and every connection.
 void SdlInstanceClose() {
-  for (const Client& client : gInstance.clients) close(client.fd);
+  if (gInstance.threadRunning) {
+    const char stop = 1;
+    while (write(gInstance.stopFds[1], &stop, 1) < 0 && errno == EINTR) {
+    }
+    pthread_join(gInstance.thread, nullptr);
+  }
+  for (const int fd : gInstance.stopFds) {
+    if (fd >= 0) close(fd);
+  }
   if (gInstance.listenFd >= 0) close(gInstance.listenFd);
   gInstance = InstanceState{};
 }

@@ -19,6 +19,10 @@ struct SdlCore {
   bool cursorVisible = true;  // what the engine's pointer counter asks for
   bool inModal = false;       // a menu or message box loop runs (the pointer is shown)
   bool keySuppressed[SDL_NUM_SCANCODES] = {};  // held across a modal loop; ignored until released
+  // The software renderer draws into the window's image: a frame recomposes and sends only
+  // what changed. A graphics processor's renderer recomposes the whole window every frame.
+  bool partialPresent = false;
+  uint32_t raiseEvent = 0;  // the event another copy's request to come forward arrives as
 };
 extern SdlCore gSdl;
 
@@ -42,7 +46,13 @@ int SdlClientTop();
 // while the engine has not painted the picture over it.
 bool SdlBarVisible();
 
-// [SECTION] Window (sdl_window.cpp)
+// [SECTION] Window (sdl_window.cpp, sdl_renderer.cpp)
+
+// What a window is made with, to make it again.
+struct SdlWindowShape {
+  std::string title;  // UTF-8
+  int x = 0, y = 0, width = 0, height = 0;
+};
 
 bool SdlCreateWindow(const PlatWindowDesc& desc);
 void SdlDestroyWindow();
@@ -56,10 +66,14 @@ void SdlSetTopmost(bool topmost);
 void SdlSetFullScreen(bool on);
 void SdlSetCursorPos(int clientX, int clientY);
 void SdlSetCursorVisible(bool visible);
+// Gives gSdl.window its renderer (see sdl_render_pick.h); may make the window again.
+bool SdlCreateRenderer(const SdlWindowShape& shape);
 
 // [SECTION] Events (sdl_events.cpp)
 
 void SdlPumpEvents();
+// Nothing to do: sleeps until a host event arrives or `timeoutMs` have passed.
+void SdlWaitEvents(uint32_t timeoutMs);
 // Handles a window event (focus, close, expose) the same way inside and outside modal loops.
 // Answers true when a modal loop should end (focus lost, window closed).
 bool SdlHandleWindowEvent(const SDL_Event& event);
@@ -74,8 +88,14 @@ bool SdlPresentInit();
 void SdlPresentShutdown();
 void SdlDrawPicture(const uint8_t* bottomUpPixels, const PlatRect& src, const PlatRect& dst);
 void SdlDrawPictureOverMenuBar(const uint8_t* bottomUpPixels, int rows);
-// Composes picture, menu bar, open menu and message box and shows them.
+// Composes picture, menu bar, open menu and message box and shows them; with partial presents
+// only what changed since the last frame is composed and sent.
 void SdlPresentFrame();
+// The host may have lost what was shown (exposed, resized, overlays closed): the next frame
+// composes and sends the whole window.
+void SdlPresentInvalidateAll();
+// Milliseconds until a deferred present is due (0: now); UINT32_MAX when none waits.
+uint32_t SdlPresentDueIn();
 void SdlPresentHook();
 // Shows a palette change that came too soon after the last frame, once its time has come.
 void SdlPresentIfDue();
@@ -118,7 +138,12 @@ constexpr SDL_Color kSdlSelectedText{255, 255, 255, 255};
 void SdlMenuPrepare();
 // Lines the bar needs at this width (at least 1).
 int SdlMenuBarLines(int width);
+// Brings the pre-rendered bar up to date; true when its look changed.
+bool SdlMenuUpdateBar();
+// Copies the pre-rendered bar to the top of the canvas.
 void SdlMenuDrawBar();
+// Drops the pre-rendered bar (it belongs to the renderer).
+void SdlMenuDropBar();
 void SdlMenuDrawOverlay();
 bool SdlMenuActive();
 // The bar entry under a canvas point, or -1.
@@ -134,10 +159,13 @@ void SdlMenuOpenByKeyboard();
 
 int SdlBoxRun(const std::string& text, const std::string& caption, uint32_t flags);
 void SdlBoxDrawOverlay();
+bool SdlBoxActive();
 
 // [SECTION] Single instance (sdl_instance.cpp)
 
+// Hands over to a running copy (true), or becomes the copy later starts find: a thread then
+// listens and posts gSdl.raiseEvent for each request to come forward.
 bool SdlInstanceActivate();
-// Accepts waiting connections and answers their requests (raises the window).
-void SdlInstancePoll();
+// Brings the window to the front, restoring it when minimised (the raise event's handling).
+void SdlInstanceRaise();
 void SdlInstanceClose();

@@ -31,6 +31,16 @@ struct MenuLoop {
 };
 MenuLoop gLoop;
 
+// The bar rendered once for what it shows; drawn again only when that changes.
+struct BarImage {
+  SDL_Texture* texture = nullptr;
+  int width = 0, height = 0;
+  std::vector<bool> enabled;  // per bar entry
+  int selected = -1;          // highlighted entry while the menu loop runs
+  bool valid = false;
+};
+BarImage gBar;
+
 // Whether a menu entry is a separator line.
 bool Separator(int menuIndex) {
   return gPlat.menu[menuIndex].item.label == nullptr;
@@ -264,10 +274,8 @@ void RunLoop(int entry, bool open, int item) {
       gLoop.redraw = false;
     }
     SDL_Event event;
-    if (!SDL_WaitEventTimeout(&event, 100)) {
-      SdlInstancePoll();
-      continue;
-    }
+    if (!SDL_WaitEventTimeout(&event, 100)) continue;
+    if (event.type == gSdl.raiseEvent) SdlInstanceRaise();
     switch (event.type) {
       case SDL_QUIT:
         SdlQueueClose();
@@ -312,11 +320,29 @@ void DrawEntryLabel(const SdlLabel& label, bool enabled, bool selected, int x, i
                selected ? kSdlSelectedText : kSdlText);
 }
 
+// The bar's fill and labels at the top of the current target.
+void DrawBarShapes() {
+  int width, height;
+  SdlCanvasSize(width, height);
+  SdlFill(0, 0, width, SdlBarStripHeight(), kSdlFace);
+  std::vector<SdlBox> boxes;
+  BarBoxes(boxes);
+  const int textTop = (kSdlBarLineHeight - SdlTextHeight()) / 2;
+  for (size_t i = 0; i < gShape.bar.size(); i++) {
+    const SdlBox& box = boxes[i];
+    const bool selected = gLoop.active && gLoop.entry == static_cast<int>(i);
+    if (selected) SdlFill(box.x, box.y + 1, box.w, box.h - 2, kSdlSelection);
+    DrawEntryLabel(gShape.barLabels[i], gPlat.menu[gShape.bar[i].index].enabled, selected,
+                   box.x + kSdlBarPadding, box.y + textTop);
+  }
+}
+
 }  // namespace
 
 // Converts and measures every label of the menu once.
 void SdlMenuPrepare() {
   gShape = MenuShape{};
+  gBar.valid = false;
   for (const PlatMenuEntry& entry : gPlat.menu) {
     SdlLabel label;
     if (entry.item.label) label = SdlMenuParseLabel(PlatSjisToUtf8(entry.item.label));
@@ -339,21 +365,52 @@ int SdlMenuBarLines(int width) {
   return SdlMenuLayoutBar(gShape.barWidths, width, kSdlBarLineHeight, boxes);
 }
 
-// The bar strip with its entries, the active one highlighted.
-void SdlMenuDrawBar() {
-  int width, height;
-  SdlCanvasSize(width, height);
-  SdlFill(0, 0, width, SdlBarStripHeight(), kSdlFace);
-  std::vector<SdlBox> boxes;
-  BarBoxes(boxes);
-  const int textTop = (kSdlBarLineHeight - SdlTextHeight()) / 2;
-  for (size_t i = 0; i < gShape.bar.size(); i++) {
-    const SdlBox& box = boxes[i];
-    const bool selected = gLoop.active && gLoop.entry == static_cast<int>(i);
-    if (selected) SdlFill(box.x, box.y + 1, box.w, box.h - 2, kSdlSelection);
-    DrawEntryLabel(gShape.barLabels[i], gPlat.menu[gShape.bar[i].index].enabled, selected,
-                   box.x + kSdlBarPadding, box.y + textTop);
+bool SdlMenuUpdateBar() {
+  if (!gSdl.renderer) return false;
+  int width, canvasHeight;
+  SdlCanvasSize(width, canvasHeight);
+  const int height = SdlBarStripHeight();
+  std::vector<bool> enabled;
+  for (const SdlBarEntry& e : gShape.bar) enabled.push_back(gPlat.menu[e.index].enabled);
+  const int selected = gLoop.active ? gLoop.entry : -1;
+  if (gBar.valid && gBar.width == width && gBar.height == height && gBar.enabled == enabled &&
+      gBar.selected == selected) {
+    return false;
   }
+  if (gBar.texture && (gBar.width != width || gBar.height != height)) SdlMenuDropBar();
+  if (!gBar.texture && width > 0 && height > 0) {
+    gBar.texture = SDL_CreateTexture(gSdl.renderer, SDL_PIXELFORMAT_ARGB8888,
+                                     SDL_TEXTUREACCESS_TARGET, width, height);
+    if (gBar.texture) SDL_SetTextureBlendMode(gBar.texture, SDL_BLENDMODE_NONE);
+  }
+  gBar.width = width;
+  gBar.height = height;
+  gBar.enabled = enabled;
+  gBar.selected = selected;
+  gBar.valid = true;
+  // Without a texture to keep it in, the bar is drawn with every frame instead.
+  if (gBar.texture && SDL_SetRenderTarget(gSdl.renderer, gBar.texture) == 0) {
+    DrawBarShapes();
+    SDL_SetRenderTarget(gSdl.renderer, nullptr);
+  } else {
+    SdlMenuDropBar();
+    gBar.valid = true;
+  }
+  return true;
+}
+
+void SdlMenuDrawBar() {
+  if (!gBar.texture) {
+    DrawBarShapes();
+    return;
+  }
+  const SDL_Rect dst{0, 0, gBar.width, gBar.height};
+  SDL_RenderCopy(gSdl.renderer, gBar.texture, nullptr, &dst);
+}
+
+void SdlMenuDropBar() {
+  if (gBar.texture) SDL_DestroyTexture(gBar.texture);
+  gBar = BarImage{};
 }
 
 // The open popup over the frame being composed.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/sdl/sdl_local.h"
+#include "platform/sdl/sdl_stats.h"
 
 namespace {
 
@@ -36,6 +37,15 @@ struct PresentState {
   bool inNcPaint = false;
   uint32_t lastPresent = 0;  // SDL_GetTicks() of the last present
   bool presentDue = false;   // a palette change waits to be shown
+  // Partial presents: what the last frame showed, to tell what the next one must send.
+  bool wholeDue = true;                // the next frame composes and sends everything
+  std::vector<Placement> sentShown;    // placements of the last frame
+  bool sentBarVisible = false;         // the bar showed in it
+  int sentOverBarRows = 0;             // picture rows over the bar in it
+  bool sentOverlay = false;            // an open menu or a box showed in it
+  int sentWidth = 0, sentHeight = 0;   // the renderer's output size then
+  SDL_Surface* sentSurface = nullptr;  // the window image it went to
+  SdlPresentStats stats;
 };
 PresentState gPresent;
 
@@ -103,6 +113,97 @@ void Upload() {
   SDL_UpdateTexture(gPresent.texture, &d, &gPresent.argb[static_cast<size_t>(d.y) * kW + d.x],
                     kW * static_cast<int>(sizeof(uint32_t)));
   d = SDL_Rect{0, 0, 0, 0};
+}
+
+bool SameRect(const SDL_Rect& a, const SDL_Rect& b) {
+  return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
+}
+
+bool SamePlacements(const std::vector<Placement>& a, const std::vector<Placement>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](const Placement& p, const Placement& q) {
+                      return SameRect(p.src, q.src) && SameRect(p.dst, q.dst);
+                    });
+}
+
+// The canvas part a change of picture pixels `changed` shows in through one placement. A copy
+// at a whole scale (1:1, 2:1, ...) is redrawn exactly over the changed pixels' cells; any other
+// scale is redrawn whole, so that no clipped stretch can sample a pixel differently from the
+// whole one.
+SDL_Rect ShownPart(const Placement& p, const SDL_Rect& changed) {
+  SDL_Rect part;
+  if (!SDL_IntersectRect(&p.src, &changed, &part)) return SDL_Rect{0, 0, 0, 0};
+  const bool wholeX = p.dst.w % p.src.w == 0, wholeY = p.dst.h % p.src.h == 0;
+  if (!wholeX || !wholeY) return p.dst;
+  const int kx = p.dst.w / p.src.w, ky = p.dst.h / p.src.h;
+  return SDL_Rect{p.dst.x + (part.x - p.src.x) * kx, p.dst.y + (part.y - p.src.y) * ky, part.w * kx,
+                  part.h * ky};
+}
+
+// The renderer's canvas rectangle in window pixels (full screen scales the canvas).
+SDL_Rect WindowRect(const SDL_Rect& canvas) {
+  if (!gSdl.fullScreen) return canvas;
+  SDL_Rect viewport;
+  float sx = 1, sy = 1;
+  SDL_RenderGetViewport(gSdl.renderer, &viewport);
+  SDL_RenderGetScale(gSdl.renderer, &sx, &sy);
+  const auto scale = [](int v, float f) { return static_cast<int>(static_cast<float>(v) * f); };
+  return SDL_Rect{scale(viewport.x + canvas.x, sx), scale(viewport.y + canvas.y, sy),
+                  scale(canvas.w, sx), scale(canvas.h, sy)};
+}
+
+// Adds a canvas rectangle to a frame's damage, merging it into an overlapping one.
+void AddDamage(std::vector<SDL_Rect>& damage, SDL_Rect rect, int canvasW, int canvasH) {
+  const SDL_Rect canvas{0, 0, canvasW, canvasH};
+  if (!SDL_IntersectRect(&rect, &canvas, &rect)) return;
+  for (SDL_Rect& other : damage) {
+    if (SDL_HasIntersection(&other, &rect)) {
+      SDL_UnionRect(&other, &rect, &other);
+      return;
+    }
+  }
+  damage.push_back(rect);
+}
+
+// Draws everything the canvas shows, in order, within the renderer's clip.
+void Compose() {
+  for (const Placement& p : gPresent.shown) {
+    SDL_RenderCopy(gSdl.renderer, gPresent.texture, &p.src, &p.dst);
+  }
+  if (SdlBarVisible()) {
+    SdlMenuDrawBar();
+  } else if (gPresent.overBarRows > 0) {
+    const SDL_Rect rows{0, 0, kW, gPresent.overBarRows};
+    SDL_RenderCopy(gSdl.renderer, gPresent.texture, &rows, &rows);
+  }
+  SdlMenuDrawOverlay();
+  SdlBoxDrawOverlay();
+}
+
+// Everything, composed and shown the renderer's way.
+void PresentWhole(int canvasW, int canvasH) {
+  SDL_SetRenderDrawColor(gSdl.renderer, 0, 0, 0, 255);
+  SDL_RenderClear(gSdl.renderer);
+  Compose();
+  SDL_RenderPresent(gSdl.renderer);
+  gPresent.stats.sentPixels += static_cast<uint64_t>(canvasW) * static_cast<uint64_t>(canvasH);
+  gPresent.stats.wholeFrames++;
+}
+
+// Only the damaged rectangles, composed within them and sent to the window's image.
+void PresentParts(const std::vector<SDL_Rect>& damage) {
+  std::vector<SDL_Rect> sent;
+  for (const SDL_Rect& rect : damage) {
+    SDL_RenderSetClipRect(gSdl.renderer, &rect);
+    SDL_SetRenderDrawColor(gSdl.renderer, 0, 0, 0, 255);
+    SDL_RenderFillRect(gSdl.renderer, &rect);
+    Compose();
+    sent.push_back(WindowRect(rect));
+    gPresent.stats.sentPixels += static_cast<uint64_t>(rect.w) * static_cast<uint64_t>(rect.h);
+  }
+  SDL_RenderSetClipRect(gSdl.renderer, nullptr);
+  SDL_RenderFlush(gSdl.renderer);
+  SDL_UpdateWindowSurfaceRects(gSdl.window, sent.data(), static_cast<int>(sent.size()));
 }
 
 // Records a copy of picture rows for the paint under way.
@@ -193,27 +294,89 @@ void SdlDrawPictureOverMenuBar(const uint8_t* bottomUpPixels, int rows) {
   if (!gPlat.inPaint && !gPresent.inNcPaint) SdlPresentFrame();
 }
 
-// Composes everything and shows it.
+// Composes and shows the window: all of it, or with partial presents what changed.
 void SdlPresentFrame() {
   if (!gSdl.renderer) return;
-  SDL_SetRenderDrawColor(gSdl.renderer, 0, 0, 0, 255);
-  SDL_RenderClear(gSdl.renderer);
   SyncPalette();
+  const bool barChanged = SdlBarVisible() && SdlMenuUpdateBar();
+  int canvasW, canvasH;
+  SdlCanvasSize(canvasW, canvasH);
+  const bool overlay = SdlMenuActive() || SdlBoxActive();
+  int outputW = 0, outputH = 0;
+  SDL_GetRendererOutputSize(gSdl.renderer, &outputW, &outputH);
+  SDL_Surface* surface = gSdl.partialPresent ? SDL_GetWindowSurface(gSdl.window) : nullptr;
+  const bool whole = !gSdl.partialPresent || gPresent.wholeDue || overlay || gPresent.sentOverlay ||
+                     surface != gPresent.sentSurface || outputW != gPresent.sentWidth ||
+                     outputH != gPresent.sentHeight || SdlBarVisible() != gPresent.sentBarVisible ||
+                     gPresent.overBarRows != gPresent.sentOverBarRows ||
+                     !SamePlacements(gPresent.shown, gPresent.sentShown);
+  std::vector<SDL_Rect> damage;
+  if (!whole) {
+    const SDL_Rect& changed = gPresent.dirty;
+    if (changed.w > 0 && changed.h > 0) {
+      for (const Placement& p : gPresent.shown) {
+        AddDamage(damage, ShownPart(p, changed), canvasW, canvasH);
+      }
+      if (!SdlBarVisible() && gPresent.overBarRows > 0) {
+        const SDL_Rect rows{0, 0, kW, gPresent.overBarRows};
+        AddDamage(damage, ShownPart(Placement{rows, rows}, changed), canvasW, canvasH);
+      }
+    }
+    if (barChanged)
+      AddDamage(damage, SDL_Rect{0, 0, canvasW, SdlBarStripHeight()}, canvasW, canvasH);
+  }
   Upload();
-  for (const Placement& p : gPresent.shown) {
-    SDL_RenderCopy(gSdl.renderer, gPresent.texture, &p.src, &p.dst);
+  if (whole) {
+    PresentWhole(canvasW, canvasH);
+    gPresent.stats.frames++;
+  } else if (!damage.empty()) {
+    PresentParts(damage);
+    gPresent.stats.frames++;
   }
-  if (SdlBarVisible()) {
-    SdlMenuDrawBar();
-  } else if (gPresent.overBarRows > 0) {
-    const SDL_Rect rows{0, 0, kW, gPresent.overBarRows};
-    SDL_RenderCopy(gSdl.renderer, gPresent.texture, &rows, &rows);
-  }
-  SdlMenuDrawOverlay();
-  SdlBoxDrawOverlay();
-  SDL_RenderPresent(gSdl.renderer);
+  gPresent.wholeDue = false;
+  gPresent.sentShown = gPresent.shown;
+  gPresent.sentBarVisible = SdlBarVisible();
+  gPresent.sentOverBarRows = gPresent.overBarRows;
+  gPresent.sentOverlay = overlay;
+  gPresent.sentWidth = outputW;
+  gPresent.sentHeight = outputH;
+  gPresent.sentSurface = surface;
   gPresent.lastPresent = SDL_GetTicks();
   gPresent.presentDue = false;
+}
+
+void SdlPresentInvalidateAll() {
+  gPresent.wholeDue = true;
+}
+
+uint32_t SdlPresentDueIn() {
+  if (!gPresent.presentDue) return UINT32_MAX;
+  const uint32_t since = SDL_GetTicks() - gPresent.lastPresent;
+  return since >= kPaletteFrameMs ? 0 : kPaletteFrameMs - since;
+}
+
+SdlPresentStats SdlGetPresentStats() {
+  SdlPresentStats stats = gPresent.stats;
+  stats.partial = gSdl.partialPresent;
+  return stats;
+}
+
+std::vector<uint32_t> SdlWindowImage(int& width, int& height) {
+  width = height = 0;
+  SDL_Surface* surface = gSdl.partialPresent ? SDL_GetWindowSurface(gSdl.window) : nullptr;
+  if (!surface) return {};
+  SDL_Surface* rgb = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_RGB888, 0);
+  if (!rgb) return {};
+  width = rgb->w;
+  height = rgb->h;
+  std::vector<uint32_t> image(static_cast<size_t>(width) * static_cast<size_t>(height));
+  for (int y = 0; y < height; y++) {
+    const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(rgb->pixels) +
+                                                        static_cast<ptrdiff_t>(y) * rgb->pitch);
+    for (int x = 0; x < width; x++) image[static_cast<size_t>(y) * width + x] = row[x] & 0xFFFFFF;
+  }
+  SDL_FreeSurface(rgb);
+  return image;
 }
 
 // Shows a deferred palette change once enough time has passed.
@@ -263,6 +426,7 @@ void SdlMenuChangedHook() {
 
 // Full screen on or off: forget placements made for the old layout.
 void SdlPresentModeChanged() {
+  gPresent.wholeDue = true;
   gPresent.overBar = false;
   gPresent.overBarRows = 0;
   gPresent.shown.clear();

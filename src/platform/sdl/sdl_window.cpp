@@ -12,14 +12,13 @@ bool SdlCreateWindow(const PlatWindowDesc& desc) {
   SdlMenuPrepare();
   const int width = std::max(1, desc.clientWidth);
   const int height = std::max(1, desc.clientHeight + SdlMenuBarLines(width) * kSdlBarLineHeight);
+  const SdlWindowShape shape{title, desc.x, desc.y, width, height};
   gSdl.window = SDL_CreateWindow(title.c_str(), desc.x, desc.y, width, height, SDL_WINDOW_HIDDEN);
   if (!gSdl.window) {
     std::fprintf(stderr, "lanternia3: cannot create the window: %s\n", SDL_GetError());
     return false;
   }
-  gSdl.renderer = SDL_CreateRenderer(gSdl.window, -1, SDL_RENDERER_ACCELERATED);
-  if (!gSdl.renderer) gSdl.renderer = SDL_CreateRenderer(gSdl.window, -1, SDL_RENDERER_SOFTWARE);
-  if (!gSdl.renderer || !SdlPresentInit()) {
+  if (!SdlCreateRenderer(shape) || !SdlPresentInit()) {
     std::fprintf(stderr, "lanternia3: cannot draw in the window: %s\n", SDL_GetError());
     SdlDestroyWindow();
     return false;
@@ -33,6 +32,7 @@ bool SdlCreateWindow(const PlatWindowDesc& desc) {
 
 // Frees renderer and window.
 void SdlDestroyWindow() {
+  SdlMenuDropBar();
   SdlPresentShutdown();
   if (gSdl.renderer) SDL_DestroyRenderer(gSdl.renderer);
   gSdl.renderer = nullptr;
