@@ -3,13 +3,11 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <random>
 
 #include "app/app.h"
 #include "app/input.h"
-#include <filesystem>
-
-#include "app/app.h"
 #include "app/presentation.h"
 #include "app/settings.h"
 #include "graphics/frame.h"
@@ -63,6 +61,8 @@ void Paint(MemHandle frame, uint32_t seed) {
     }
   }
   MemUnlock(frame);
+}
+
 // Handles everything queued (moves, sizes, paints).
 void Settle() {
   PlatMsg msg;
