@@ -184,6 +184,22 @@ TEST_F(SdlBackendTest, TheCursorBlinkSendsItsCellOnly) {
   }
 }
 
+TEST_F(SdlBackendTest, ChangesFarApartAreSentApartAndLookAsAWholeFrame) {
+  // Two cells at opposite corners in one paint, as falling petals make them: each goes alone,
+  // not the box around both.
+  Place(kLayouts[0]);
+  Noise(3);
+  Settle();
+  const SdlPresentStats before = SdlGetPresentStats();
+  Fill(4, 4, 30, 30, 7);
+  Fill(600, 440, 626, 466, 9);
+  Settle();
+  EXPECT_LE(SdlGetPresentStats().sentPixels - before.sentPixels, 2u * 27 * 27);
+  std::vector<uint32_t> shown, whole;
+  ShownAndWhole(shown, whole);
+  EXPECT_TRUE(shown == whole);
+}
+
 TEST_F(SdlBackendTest, AnUnchangedRepaintSendsNothingAndTheBarOnlyWhenItChanges) {
   Place(kLayouts[0]);
   Noise(3);

@@ -29,7 +29,7 @@ struct PresentState {
   std::array<uint32_t, 256> lut{};
   std::array<PalEntry, kPaletteSize> lutPalette{};
   bool lutValid = false;
-  SDL_Rect dirty{0, 0, 0, 0};      // texture part not yet uploaded
+  std::vector<SDL_Rect> dirty;     // texture parts not yet uploaded
   std::vector<Placement> pending;  // drawn during the paint under way
   std::vector<Placement> shown;    // what the last finished paint placed
   bool overBar = false;            // full screen: picture rows painted where the bar lies
@@ -49,16 +49,29 @@ struct PresentState {
 };
 PresentState gPresent;
 
-// Grows the part of the texture waiting for upload.
+// Parts of the texture waiting for upload are kept apart while they are few, so that falling
+// petals or a blinking cursor send their own cells rather than the box around all of them.
+constexpr size_t kDirtyParts = 128;
+constexpr int kDirtyReach = 8;  // spans this close join one part
+
+// Adds a changed span (or block) to the parts waiting for upload: it joins a part it touches
+// from below or overlaps, else starts its own; too many parts become their bounding box.
 void AddDirty(int x0, int y0, int x1, int y1) {
-  SDL_Rect& d = gPresent.dirty;
-  if (d.w <= 0 || d.h <= 0) {
-    d = SDL_Rect{x0, y0, x1 - x0, y1 - y0};
-    return;
+  std::vector<SDL_Rect>& parts = gPresent.dirty;
+  const SDL_Rect r{x0, y0, x1 - x0, y1 - y0};
+  for (auto d = parts.rbegin(); d != parts.rend(); ++d) {
+    if (r.y <= d->y + d->h && r.y + r.h >= d->y && r.x <= d->x + d->w + kDirtyReach &&
+        r.x + r.w + kDirtyReach >= d->x) {
+      SDL_UnionRect(&*d, &r, &*d);
+      return;
+    }
   }
-  const int left = std::min(d.x, x0), top = std::min(d.y, y0);
-  const int right = std::max(d.x + d.w, x1), bottom = std::max(d.y + d.h, y1);
-  d = SDL_Rect{left, top, right - left, bottom - top};
+  parts.push_back(r);
+  if (parts.size() > kDirtyParts) {
+    SDL_Rect all = parts[0];
+    for (const SDL_Rect& d : parts) SDL_UnionRect(&all, &d, &all);
+    parts.assign(1, all);
+  }
 }
 
 // Indices to colours for part of one row.
@@ -106,13 +119,15 @@ void TakeRows(const uint8_t* bottomUp, int top, int rows) {
   }
 }
 
-// Sends the changed part of the converted picture to the texture.
+// Sends the changed parts of the converted picture to the texture.
 void Upload() {
-  SDL_Rect& d = gPresent.dirty;
-  if (d.w <= 0 || d.h <= 0 || !gPresent.texture) return;
-  SDL_UpdateTexture(gPresent.texture, &d, &gPresent.argb[static_cast<size_t>(d.y) * kW + d.x],
-                    kW * static_cast<int>(sizeof(uint32_t)));
-  d = SDL_Rect{0, 0, 0, 0};
+  if (gPresent.texture) {
+    for (const SDL_Rect& d : gPresent.dirty) {
+      SDL_UpdateTexture(gPresent.texture, &d, &gPresent.argb[static_cast<size_t>(d.y) * kW + d.x],
+                        kW * static_cast<int>(sizeof(uint32_t)));
+    }
+  }
+  gPresent.dirty.clear();
 }
 
 bool SameRect(const SDL_Rect& a, const SDL_Rect& b) {
@@ -195,8 +210,16 @@ void PresentParts(const std::vector<SDL_Rect>& damage) {
   std::vector<SDL_Rect> sent;
   for (const SDL_Rect& rect : damage) {
     SDL_RenderSetClipRect(gSdl.renderer, &rect);
-    SDL_SetRenderDrawColor(gSdl.renderer, 0, 0, 0, 255);
-    SDL_RenderFillRect(gSdl.renderer, &rect);
+    // The black under the picture shows only where no placement covers the part.
+    const bool covered =
+        std::any_of(gPresent.shown.begin(), gPresent.shown.end(), [&](const Placement& p) {
+          SDL_Rect inside;
+          return SDL_IntersectRect(&p.dst, &rect, &inside) && SameRect(inside, rect);
+        });
+    if (!covered) {
+      SDL_SetRenderDrawColor(gSdl.renderer, 0, 0, 0, 255);
+      SDL_RenderFillRect(gSdl.renderer, &rect);
+    }
     Compose();
     sent.push_back(WindowRect(rect));
     gPresent.stats.sentPixels += static_cast<uint64_t>(rect.w) * static_cast<uint64_t>(rect.h);
@@ -312,8 +335,7 @@ void SdlPresentFrame() {
                      !SamePlacements(gPresent.shown, gPresent.sentShown);
   std::vector<SDL_Rect> damage;
   if (!whole) {
-    const SDL_Rect& changed = gPresent.dirty;
-    if (changed.w > 0 && changed.h > 0) {
+    for (const SDL_Rect& changed : gPresent.dirty) {
       for (const Placement& p : gPresent.shown) {
         AddDamage(damage, ShownPart(p, changed), canvasW, canvasH);
       }
