@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
+#include "graphics/frame.h"
 #include "platform/platform.h"
 
 // [SECTION] Geometry
@@ -29,6 +31,34 @@ struct Effect {
   uint8_t weatherMode;  // the weather mode whose overlay was taken off, 0 for none
   bool weather;         // a weather mode was active
 };
+
+// [SECTION] Pixel operations
+// What a step does to a row or pixel of the screen frame: takes it from the back frame (the
+// show effects) or blacks it (the transitions).
+
+// Copies columns x0 .. x0 + width - 1 of row y (0 = top) from back to screen.
+inline void CopyRow(const Effect& e, int y, int x0, int width) {
+  const uint32_t at = FramePixelOffset(x0, y);
+  std::memcpy(e.screen + at, e.back + at, static_cast<size_t>(width));
+}
+
+// Copies one pixel from back to screen.
+inline void CopyPixel(const Effect& e, int x, int y) {
+  const uint32_t at = FramePixelOffset(x, y);
+  e.screen[at] = e.back[at];
+}
+
+// Row y (0 = top), columns x0 .. x0 + width - 1, in black.
+inline void BlackRow(const Effect& e, int y, int x0, int width) {
+  std::memset(e.screen + FramePixelOffset(x0, y), kColourBlack, static_cast<size_t>(width));
+}
+
+// One pixel in black.
+inline void BlackPixel(const Effect& e, int x, int y) {
+  e.screen[FramePixelOffset(x, y)] = kColourBlack;
+}
+
+// [SECTION] Opening and closing
 
 // Marks the screen busy, takes the overlay off and locks both frames.
 Effect EffectBegin();

@@ -11,6 +11,7 @@
 #include "app/presentation.h"
 #include "app/settings.h"
 #include "graphics/effect_frame.h"
+#include "graphics/effect_passes.h"
 #include "graphics/frame.h"
 #include "graphics/palette.h"
 #include "graphics/weather.h"
@@ -88,18 +89,6 @@ constexpr TilePos SpiralPath[60] = {
     {8, 9},   {30, 9},  {30, 20}, {9, 20},  {9, 10},  {29, 10}, {29, 19}, {10, 19}, {10, 11},
     {28, 11}, {28, 18}, {11, 18}, {11, 12}, {27, 12}, {27, 17}, {12, 17}, {12, 13}, {26, 13},
     {26, 16}, {13, 16}, {13, 14}, {25, 14}, {25, 15}, {14, 15}};
-
-// Copies columns x0 .. x0 + width - 1 of row y (0 = top) from back to screen.
-void CopyRow(const Effect& e, int y, int x0, int width) {
-  const uint32_t at = FramePixelOffset(x0, y);
-  std::memcpy(e.screen + at, e.back + at, static_cast<size_t>(width));
-}
-
-// Copies one pixel from back to screen.
-void CopyPixel(const Effect& e, int x, int y) {
-  const uint32_t at = FramePixelOffset(x, y);
-  e.screen[at] = e.back[at];
-}
 
 // Whether the window operations take their instant form.
 bool ShowInstant() {
@@ -314,44 +303,19 @@ void Diamonds(bool sweep) {
   EffectEnd(e);
 }
 
-// Vertical comb: step j copies columns 16j - 15m, m = 0..15 (mode 7).
+// Vertical comb (mode 7).
 void ShowColumnComb() {
   PalShow();
   const Effect e = EffectBegin();
-  for (int j = 0; j < 56; j++) {
-    const uint32_t start = PlatTicks();
-    DirtyRect = kEmptyRect;
-    for (int m = 0; m < 16; m++) {
-      const int x = 16 * j - 15 * m;
-      if (x < 0 || x >= kFrameWidth) continue;
-      for (int y = 0; y < kFrameHeight; y++) CopyPixel(e, x, y);
-      RectExtend(DirtyRect, x, 0, x + 1, kFrameHeight);
-    }
-    RepaintDirty(e);
-    WaitSince(start, 2);
-  }
+  ColumnComb(e, PixelOp::Copy);
   EffectEnd(e);
 }
 
-// A soft dithered edge 256 pixels wide sweeping from left to right (mode 8).
+// A soft dithered edge sweeping from left to right (mode 8).
 void ShowDitherSweep() {
   PalShow();
   const Effect e = EffectBegin();
-  for (int j = 0; j < 56; j++) {
-    const uint32_t start = PlatTicks();
-    DirtyRect = kEmptyRect;
-    for (int m = 0; m < 16; m++) {
-      const int x0 = 16 * j - 16 * m;
-      if (x0 < 0 || x0 >= kFrameWidth) continue;
-      const DitherCell cell = DitherOrder[m];
-      for (int y = cell.y; y < kFrameHeight; y += 4) {
-        for (int x = x0 + cell.x; x < x0 + 16; x += 4) CopyPixel(e, x, y);
-      }
-      RectExtend(DirtyRect, x0, 0, x0 + 16, kFrameHeight);
-    }
-    RepaintDirty(e);
-    WaitSince(start, 2);
-  }
+  DitherSweep(e, PixelOp::Copy);
   EffectEnd(e);
 }
 
@@ -425,29 +389,7 @@ void ShowSlideIn(uint16_t d, uint16_t speed) {
 void ShowStretchOpen() {
   PalShow();
   const Effect e = EffectBegin();
-  uint8_t* screen = e.screen + kFramePixelsOffset;  // bottom row first
-  const uint8_t* back = e.back + kFramePixelsOffset;
-  const uint32_t start = PlatTicks();
-  int last = -1;
-  for (;;) {
-    const uint32_t t = std::min<uint32_t>(ElapsedSince(start), 200);
-    const int level = static_cast<int>(16 * t / 200);
-    if (level != last) {
-      last = level;
-      const int h = 30 * level, below = (kFrameHeight - h) / 2;
-      for (int r = 0; r < kFrameHeight; r++) {
-        uint8_t* to = screen + r * kFrameWidth;
-        if (r < below || r >= below + h) {
-          std::memset(to, kColourBlack, kFrameWidth);
-        } else {
-          std::memcpy(to, back + (r - below) * kFrameHeight / h * kFrameWidth, kFrameWidth);
-        }
-      }
-      RepaintWhole(e);
-    }
-    if (level == 16) break;
-    PlatIdle();
-  }
+  StretchFrames(e, 200, false);
   EffectEnd(e);
 }
 
@@ -495,69 +437,28 @@ void ShowIris() {
 // The picture grows out of the centre over the whole window in 1200 ms while its colours rise
 // from black, drawn straight into the window rather than through the screen frame (mode 30).
 void ShowZoom() {
-  constexpr uint32_t kZoomMs = 1200;
   PalBlack();
   FrameCopy(ScreenFrame, BackFrame);
   const Effect e = EffectBegin();
-  const bool deep = DeepDisplay();
-  const PlatRect client = ZoomClientRect();
-  const uint32_t begin = PlatTicks();
-  for (bool last = false; !last;) {
-    const uint32_t start = PlatTicks();
-    const uint32_t t = std::min(ElapsedSince(begin), kZoomMs);
-    last = t == kZoomMs;
-    const int mx = static_cast<int>((kZoomMs - t) * 320 / kZoomMs);
-    const int my = static_cast<int>((kZoomMs - t) * 240 / kZoomMs);
-    const int level = static_cast<int>(PaletteLevels * t / kZoomMs);
-    if (deep) {
-      PalApplyUnpainted(level);
-    } else {
-      PalApply(level, 0);
-    }
-    PlatStretchPicture(e.screen + kFramePixelsOffset,
-                       PlatRect{mx, my, kFrameWidth - mx, kFrameHeight - my}, client);
-    if (!last) WaitSince(start, 2);
-  }
+  ZoomFrames(e, false, false);
   PlatDrawMenuBar();
   EffectEnd(e);
   PalShow();
 }
 
-// Blinds: pass k copies every column whose x mod 16 is k (mode 10; halved).
+// Blinds (mode 10).
 void ShowColumnBlinds() {
   PalShow();
-  const bool deep = DeepDisplay();
   const Effect e = EffectBegin();
-  uint32_t start = PlatTicks();
-  for (int k = 0; k < 16; k++) {
-    if (!deep) start = PlatTicks();
-    for (int y = 0; y < kFrameHeight; y++) {
-      for (int x = k; x < kFrameWidth; x += 16) CopyPixel(e, x, y);
-    }
-    if (deep && k % 2 == 0) continue;
-    RepaintWhole(e);
-    WaitSince(start, 4);
-    start = PlatTicks();
-  }
+  ColumnBlinds(e, PixelOp::Copy);
   EffectEnd(e);
 }
 
-// Random lines: 16 bands of 30 rows, each copying one free row a step (mode 18).
+// Random lines (mode 18).
 void ShowRandomLines() {
   PalShow();
-  bool done[kFrameHeight] = {};
   const Effect e = EffectBegin();
-  for (int step = 0; step < 30; step++) {
-    const uint32_t start = PlatTicks();
-    for (int band = 0; band < 16; band++) {
-      int row = Random(2) * 30 / 256;
-      while (done[band * 30 + row]) row = (row + 1) % 30;
-      done[band * 30 + row] = true;
-      CopyRow(e, band * 30 + row, 0, kFrameWidth);
-    }
-    RepaintWhole(e);
-    WaitSince(start, 4);
-  }
+  RandomLines(e, PixelOp::Copy);
   EffectEnd(e);
 }
 

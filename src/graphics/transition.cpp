@@ -10,6 +10,7 @@
 #include "app/input.h"
 #include "app/settings.h"
 #include "graphics/effect_frame.h"
+#include "graphics/effect_passes.h"
 #include "graphics/frame.h"
 #include "graphics/palette.h"
 #include "graphics/show.h"
@@ -38,20 +39,10 @@ constexpr TilePos HideSpiralPath[60] = {
 
 constexpr uint8_t kBlack = kColourBlack;
 constexpr uint8_t kCurtainColour = kPalWeatherFirst;  // entry 220, made red for the curtain
-constexpr int kBands = 16, kBandRows = 30;            // 16 bands of 30 rows
 constexpr int kCurtainPoints = 17;
 constexpr uint8_t kRedBackground = 253;
 
 // [SECTION] Drawing black
-
-// Row y (0 = top), columns x0 .. x0 + width - 1, in black.
-void BlackRow(const Effect& e, int y, int x0, int width) {
-  std::memset(e.screen + FramePixelOffset(x0, y), kBlack, static_cast<size_t>(width));
-}
-
-void BlackPixel(const Effect& e, int x, int y) {
-  e.screen[FramePixelOffset(x, y)] = kBlack;
-}
 
 // The rectangle with inclusive corners in black, clipped to the frame.
 void BlackRect(const Effect& e, int x0, int y0, int x1, int y1) {
@@ -159,80 +150,33 @@ void HideDiamonds(bool sweep) {
   EffectEnd(e);
 }
 
-// Whole columns 16j - 15m, m = 0..15, at step j (t = 7).
+// Whole columns blacked in a comb, then both frames cleared (t = 7).
 void HideColumnComb() {
   const Effect e = EffectBegin();
-  for (int j = 0; j < 56; j++) {
-    const uint32_t start = PlatTicks();
-    DirtyRect = kEmptyRect;
-    for (int m = 0; m < 16; m++) {
-      const int x = 16 * j - 15 * m;
-      if (x < 0 || x >= kFrameWidth) continue;
-      for (int y = 0; y < kFrameHeight; y++) BlackPixel(e, x, y);
-      RectExtend(DirtyRect, x, 0, x + 1, kFrameHeight);
-    }
-    RepaintDirty(e);
-    WaitSince(start, 2);
-  }
+  ColumnComb(e, PixelOp::Black);
   ClearBoth();
   EffectEnd(e);
 }
 
-// A soft black edge sweeping from left to right: band 16j - 16m gets dither pass m (t = 8).
+// A soft black edge sweeping from left to right (t = 8).
 void HideDitherSweep() {
   const Effect e = EffectBegin();
-  for (int j = 0; j < 56; j++) {
-    const uint32_t start = PlatTicks();
-    DirtyRect = kEmptyRect;
-    for (int m = 0; m < 16; m++) {
-      const int x0 = 16 * j - 16 * m;
-      if (x0 < 0 || x0 >= kFrameWidth) continue;
-      const DitherCell cell = DitherOrder[m];
-      for (int y = cell.y; y < kFrameHeight; y += 4) {
-        for (int x = x0 + cell.x; x < x0 + 16; x += 4) BlackPixel(e, x, y);
-      }
-      RectExtend(DirtyRect, x0, 0, x0 + 16, kFrameHeight);
-    }
-    RepaintDirty(e);
-    WaitSince(start, 2);
-  }
+  DitherSweep(e, PixelOp::Black);
   EffectEnd(e);
 }
 
-// Pass k blacks every column whose x mod 16 is k (t = 10); a deep display shows odd passes.
+// Blinds of black columns (t = 10).
 void HideColumnBlinds() {
   PalShow();
-  const bool deep = DeepDisplay();
   const Effect e = EffectBegin();
-  uint32_t start = PlatTicks();
-  for (int k = 0; k < 16; k++) {
-    if (!deep) start = PlatTicks();
-    for (int y = 0; y < kFrameHeight; y++) {
-      for (int x = k; x < kFrameWidth; x += 16) BlackPixel(e, x, y);
-    }
-    if (deep && k % 2 == 0) continue;
-    RepaintWhole(e);
-    WaitSince(start, 4);
-    start = PlatTicks();
-  }
+  ColumnBlinds(e, PixelOp::Black);
   EffectEnd(e);
 }
 
-// Every band blacks one of its rows not yet black a step, for 30 steps (t = 18).
+// Rows blacked at random in every band (t = 18).
 void HideRandomLines() {
-  bool black[kFrameHeight] = {};
   const Effect e = EffectBegin();
-  for (int step = 0; step < kBandRows; step++) {
-    const uint32_t start = PlatTicks();
-    for (int band = 0; band < kBands; band++) {
-      int row = Random(2) * kBandRows / 256;
-      while (black[band * kBandRows + row]) row = (row + 1) % kBandRows;
-      black[band * kBandRows + row] = true;
-      BlackRow(e, band * kBandRows + row, 0, kFrameWidth);
-    }
-    RepaintWhole(e);
-    WaitSince(start, 4);
-  }
+  RandomLines(e, PixelOp::Black);
   EffectEnd(e);
 }
 
@@ -240,32 +184,9 @@ void HideRandomLines() {
 
 // The picture squeezed vertically into the centre line over 300 ms, without pumping (t = 9).
 void HideStretchClose() {
-  constexpr uint32_t kCloseMs = 300;
   PalShow();
   const Effect e = EffectBegin();
-  uint8_t* screen = e.screen + kFramePixelsOffset;  // bottom row first
-  const uint8_t* back = e.back + kFramePixelsOffset;
-  const uint32_t start = PlatTicks();
-  int last = -1;
-  for (;;) {
-    const uint32_t t = std::min(ElapsedSince(start), kCloseMs);
-    const int level = static_cast<int>(16 * (kCloseMs - t) / kCloseMs);
-    if (level != last) {
-      last = level;
-      const int h = 30 * level, below = (kFrameHeight - h) / 2;
-      for (int r = 0; r < kFrameHeight; r++) {
-        uint8_t* to = screen + r * kFrameWidth;
-        if (r < below || r >= below + h) {
-          std::memset(to, kBlack, kFrameWidth);
-        } else {
-          std::memcpy(to, back + (r - below) * kFrameHeight / h * kFrameWidth, kFrameWidth);
-        }
-      }
-      RepaintWhole(e);
-    }
-    if (t >= kCloseMs) break;
-    PlatIdle();
-  }
+  StretchFrames(e, 300, true);
   EffectEnd(e);
 }
 
@@ -515,28 +436,8 @@ void HideCurtainPush() {
 // The reverse of the zoom show: the picture grows out of the window from its centre while its
 // colours fall to black over 1200 ms, drawn straight into the window (t = 30).
 void HideZoom() {
-  constexpr uint32_t kZoomMs = 1200;
   const Effect e = EffectBegin();
-  const bool deep = DeepDisplay();
-  const PlatRect client = ZoomClientRect();
-  const uint32_t begin = PlatTicks();
-  for (bool last = false; !last;) {
-    const uint32_t start = PlatTicks();
-    const uint32_t t = std::min(ElapsedSince(begin), kZoomMs);
-    last = t == kZoomMs;
-    const int x = static_cast<int>(320 * t / kZoomMs), y = static_cast<int>(240 * t / kZoomMs);
-    const int level = static_cast<int>((kZoomMs - t) * PaletteLevels / kZoomMs);
-    if (deep) {
-      PalApplyUnpainted(level);
-    } else {
-      PalApply(level, 0);
-    }
-    if (e.weather) WeatherOverlayOn(e.weatherMode);
-    PlatStretchPicture(e.screen + kFramePixelsOffset,
-                       PlatRect{x, y, kFrameWidth - x, kFrameHeight - y}, client);
-    if (!last) WaitSince(start, 2);
-    if (e.weather) WeatherOverlayOff();
-  }
+  ZoomFrames(e, true, true);
   ClearBoth();
   PlatDrawMenuBar();
   EffectEnd(e);
