@@ -25,6 +25,14 @@ constexpr uint32_t kCursorPhaseMs = 31;  // eight phases: on for three, off for 
 constexpr int kCursorPhases = 8;
 constexpr int kCursorOffPhase = 3;
 constexpr int kCursorOnPhase = 7;
+
+// Phases from `phase` to the next one that takes the cursor off or puts it on.
+constexpr int PhasesUntilChange(int phase) {
+  return phase < kCursorOffPhase  ? kCursorOffPhase - phase
+         : phase < kCursorOnPhase ? kCursorOnPhase - phase
+                                  : kCursorPhases - phase + kCursorOffPhase;
+}
+
 // At a click wait of the story, the up key or the wheel turned up opens the message log.
 constexpr uint16_t kOpenLog = InputUp | InputWheelUp;
 
@@ -270,7 +278,9 @@ bool WaitWithCursor(uint16_t x, uint16_t y, uint16_t glyph, uint16_t colour, uin
   ClearInput();
 
   bool redraw = false;
-  for (int phase = 0;; phase = (phase + 1) % kCursorPhases) {
+  // The phases between two changes of the cursor pass in one wait: the cursor shows at the
+  // same times, and an idle wait wakes only when there is something to draw.
+  for (int phase = 0;; phase = (phase + PhasesUntilChange(phase)) % kCursorPhases) {
     if (phase == kCursorOffPhase) {
       FramePutBlock(ScreenFrame, saved, x, y, kGlyphCell, kGlyphCell);
       ScreenUpdate(DirtyRect);
@@ -279,9 +289,10 @@ bool WaitWithCursor(uint16_t x, uint16_t y, uint16_t glyph, uint16_t colour, uin
       ScreenUpdate(DirtyRect);
     }
     const uint32_t start = PlatTicks();
+    const uint32_t length = kCursorPhaseMs * static_cast<uint32_t>(PhasesUntilChange(phase));
     while (!(InputTriggers & (InputCancel | InputOk | InputSpace | kOpenLog)) &&
-           ElapsedSince(start) < kCursorPhaseMs && SkipToChoice != 1) {
-      PumpMessagesUntil(start + kCursorPhaseMs);
+           ElapsedSince(start) < length && SkipToChoice != 1) {
+      PumpMessagesUntil(start + length);
     }
     if (InputTriggers & InputOk) break;
     if (InputTriggers & InputCancel) {
