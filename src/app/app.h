@@ -63,5 +63,8 @@ bool InitGame();
 void Shutdown();
 // The window procedure.
 int64_t WndProc(uint32_t message, uint64_t wParam, int64_t lParam);
+// An information box (Shift-JIS texts) with the pointer shown; the weather holds still while
+// it is open.
+void ShowNotice(const char* sjisText, const char* sjisCaption);
 // Asks "終了します。よろしいですか？" and ends the game on OK.
 void AskQuit();

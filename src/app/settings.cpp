@@ -83,20 +83,12 @@ constexpr const char* kHelpSettings =
 
 // A help box in the style of the version box.
 void ShowHelp(const char* utf8Text, const char* utf8Caption) {
-  ModalBoxOpen = 1;
-  PlatShowCursor(true);
-  PlatMessageBox(Sjis(utf8Text), Sjis(utf8Caption), MB_OK | MB_ICONINFORMATION);
-  PlatShowCursor(false);
-  ModalBoxOpen = 0;
+  ShowNotice(Sjis(utf8Text), Sjis(utf8Caption));
 }
 
 void ShowVersion() {
-  ModalBoxOpen = 1;
-  PlatShowCursor(true);
-  PlatMessageBox(Sjis("Lanternia Vol.3 \n\n　　　　　　Ｍｉｒａｂｅｌ\n\n　　　　　 Version 1.04"),
-                 Sjis("Lanternia Vol.3 のﾊﾞｰｼﾞｮﾝ情報"), MB_OK | MB_ICONINFORMATION);
-  PlatShowCursor(false);
-  ModalBoxOpen = 0;
+  ShowNotice(Sjis("Lanternia Vol.3 \n\n　　　　　　Ｍｉｒａｂｅｌ\n\n　　　　　 Version 1.04"),
+             Sjis("Lanternia Vol.3 のﾊﾞｰｼﾞｮﾝ情報"));
 }
 
 const PlatMenuItem* BuildMenu(size_t& count) {
@@ -161,14 +153,8 @@ void SettingsSave() {
   static bool reported = false;
   if (!saved && !reported) {
     reported = true;
-    const uint16_t wasOpen = ModalBoxOpen;
-    ModalBoxOpen = 1;
-    PlatShowCursor(true);
-    PlatMessageBox(
-        Sjis("設定を保存できませんでした。\n変更した設定は次に起動したときには戻ります。"),
-        Sjis(kBoxTitle), MB_OK | MB_ICONINFORMATION);
-    PlatShowCursor(false);
-    ModalBoxOpen = wasOpen;
+    ShowNotice(Sjis("設定を保存できませんでした。\n変更した設定は次に起動したときには戻ります。"),
+               Sjis(kBoxTitle));
   }
 }
 

@@ -190,6 +190,15 @@ bool InitGame() {
   return true;
 }
 
+void ShowNotice(const char* sjisText, const char* sjisCaption) {
+  const uint32_t wasOpen = ModalBoxOpen;
+  ModalBoxOpen = 1;
+  PlatShowCursor(true);
+  PlatMessageBox(sjisText, sjisCaption, MB_OK | MB_ICONINFORMATION);
+  PlatShowCursor(false);
+  ModalBoxOpen = wasOpen;
+}
+
 void AskQuit() {
   ModalBoxOpen = 1;
   const int answer = AskBox("終了します。\nよろしいですか？", MB_OKCANCEL | MB_ICONQUESTION);

@@ -89,12 +89,7 @@ std::string Reason(int error) {
 }
 
 void ShowBox(const std::string& utf8Text) {
-  const uint32_t wasOpen = ModalBoxOpen;
-  ModalBoxOpen = 1;
-  PlatShowCursor(true);
-  PlatMessageBox(PlatUtf8ToSjis(utf8Text), Sjis(kBoxTitle), MB_OK | MB_ICONINFORMATION);
-  PlatShowCursor(false);
-  ModalBoxOpen = wasOpen;
+  ShowNotice(PlatUtf8ToSjis(utf8Text).c_str(), Sjis(kBoxTitle));
 }
 
 void ReportWriteFailure(const std::string& path, int error) {
