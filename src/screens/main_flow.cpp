@@ -344,8 +344,8 @@ int16_t MusicMode() {
   int n = 0;
   for (;;) {
     ShowMusicEntry(n, kBrowsingY);
-    static constexpr uint8_t kEnabled[4] = {1, 1, 1, 1};
-    const int16_t item = SelectItem(kTextMusicButton, 4, kEnabled, kNoItem, true, false, true);
+    // The buttons carry their own places.
+    const int16_t item = Menu(0, 0, kTextMusicButton, 4, kNoItem);
     switch (item) {
       case kNoItem:
         ScreenHide(0);
