@@ -175,10 +175,6 @@ void RemoveScene(int index) {
 
 // [SECTION] The extras
 
-int16_t CaptionLastChoice() {
-  return static_cast<int16_t>(AlbumData.captionOff);
-}
-
 // Asks whether kept scenes show their date; true when the answer changed it.
 bool CaptionSetting() {
   ClearText();
@@ -186,7 +182,7 @@ bool CaptionSetting() {
   ScreenUpdate(DirtyRect);
   TextX = 288;
   TextY += 8;
-  const int16_t answer = YesNo(CaptionLastChoice());
+  const int16_t answer = YesNo(AlbumData.captionOff);
   bool changed = false;
   if (answer >= 0) {
     changed = answer != AlbumData.captionOff;
