@@ -176,7 +176,8 @@ bool Opening(uint8_t which) {
   Wait(60);
   CdPlay(kEndingMusic, false);
   SceneStart = PlatTicks();
-  if (VCgShown == 0) {
+  // No event picture on screen: the marker says none, or still holds the 0 of a fresh state.
+  if (VCgShown == kNoPicture || VCgShown == 0) {
     ShowVPicture(which == 0 ? kFirstPicture : kSecondPicture);
     ScreenShow(0);
   }
