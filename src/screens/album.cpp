@@ -1,18 +1,16 @@
-// Event pictures and the album. Only the names exist so far.
-// Each operation says once that it is not there yet and does nothing else.
+// The album and the extras. Only the names exist so far: the album comes with the extras
+// menu. Until then nothing is kept and nothing is written.
 #include "screens/album.h"
 
 #include "app/pending.h"
 
-// Shows event picture "V" number n on the back frame.
-void ShowVPicture(uint8_t /*n*/) {
-  ReportNotAvailable("ShowVPicture");
+// Keeps the scene now composed in the album (not yet: the album comes with the extras menu).
+bool AlbumAdd(bool /*withDate*/) {
+  return false;
 }
 
-// Shows event picture "H" number n on the back frame.
-void ShowHPicture(uint8_t /*n*/) {
-  ReportNotAvailable("ShowHPicture");
-}
+// Writes the album file (not yet: the album comes with the extras menu).
+void AlbumSave() {}
 
 // The title's extras menu.
 void ExtrasMenu() {
