@@ -30,6 +30,7 @@ constexpr const char* kPaintUsage =
     "       demogen paint icon RECIPE.txt OUT.png [--size N] [--mood LETTER]\n"
     "       demogen paint calendar CALENDAR.txt DESK.txt DIR\n"
     "       demogen paint overlay RECIPE.txt OUT.png\n"
+    "       demogen paint event RECIPE.txt OUT.png\n"
     "\n"
     "scene   paints a place recipe under each mood of LETTERS (default DENXZ: day, evening,\n"
     "        night, rain, midnight), 640 x 480; '%c' in OUT becomes the mood's letter.\n"
@@ -51,7 +52,9 @@ constexpr const char* kPaintUsage =
     "        recipe) as cbak.tz2, the eight tear-off frames, month, digit and weekday pieces\n"
     "        lettered in the page colours of CALENDAR.txt, and the clock faces oc_00..oc_23.\n"
     "overlay paints an overlay recipe (claw marks, blood, lights) into a palette PNG of its\n"
-    "        16 colours, ready for 'lntr3tool tzg encode'.\n";
+    "        16 colours, ready for 'lntr3tool tzg encode'.\n"
+    "event   paints an event picture recipe, 640 x 480: a place under one light, framed\n"
+    "        closer, with characters (recipes named relative to it) painted large.\n";
 
 // Replaces the first `token` of `pattern` with `value`.
 std::string Substitute(std::string pattern, const std::string& token, const std::string& value) {
@@ -450,6 +453,20 @@ int PaintOverlays(const ToolArgs& args) {
   return 0;
 }
 
+// paint event: an event picture recipe.
+int PaintEventPicture(const ToolArgs& args) {
+  const std::vector<std::string>& files = args.operands;
+  PaintRecipe recipe;
+  std::string error;
+  if (!LoadRecipe(files[0], PaintEventSpecs(), recipe, error)) return ToolFail(error);
+  const size_t slash = files[0].find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : files[0].substr(0, slash);
+  PaintCanvas canvas;
+  if (!PaintEvent(recipe, folder, canvas, error)) return ToolFail(files[0] + ": " + error);
+  if (!WriteCanvas(files[1], canvas, false, error)) return ToolFail(error);
+  return 0;
+}
+
 constexpr ToolOption kSceneOptions[] = {{"--moods", true}};
 constexpr ToolOption kFigureOptions[] = {{"--poses", true}};
 constexpr ToolOption kChrpalOptions[] = {{"--count", true}};
@@ -468,6 +485,7 @@ const ToolSubcommand kPaintCommands[] = {
     {"icon", PaintIcon, nullptr, kIconOptions, 2, 2},
     {"calendar", PaintCalendar, nullptr, {}, 3, 3},
     {"overlay", PaintOverlays, nullptr, {}, 2, 2},
+    {"event", PaintEventPicture, nullptr, {}, 2, 2},
 };
 
 }  // namespace
