@@ -217,9 +217,11 @@ PaintRgb PaintCharacterLight(PaintMood mood, PaintRgb colour);
 std::span<const PaintCommandSpec> PaintEventSpecs();
 // Paints an event picture recipe into a 640 x 480 canvas: a place under the recipe's light,
 // framed closer by "zoom", with characters painted large over it and place commands on top.
-// Character recipes are named relative to `folder`. False, with `error` naming the line.
+// Character recipes are named relative to `folder`. `tint` gets, for each pixel, how much of it
+// shows the outfit colour a figure names with "tint=" (0..1). False, with `error` naming the
+// line.
 bool PaintEvent(const PaintRecipe& recipe, const std::string& folder, PaintCanvas& canvas,
-                std::string& error);
+                std::vector<float>& tint, std::string& error);
 
 // [SECTION] Overlays
 

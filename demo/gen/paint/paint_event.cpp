@@ -18,7 +18,7 @@ constexpr PaintCommandSpec kEventSpecs[] = {
     {"event", "light:w"},
     {"place", "recipe:w"},
     {"zoom", "x:n y:n scale:n"},
-    {"figure", "recipe:w pose:n x:n y:n scale:n=1.6 flip:n=0 light:n=1"},
+    {"figure", "recipe:w pose:n x:n y:n scale:n=1.6 flip:n=0 light:n=1 tint:w="},
 };
 static_assert(std::size(kEventSpecs) == kEventSpecCount);
 
@@ -69,8 +69,10 @@ void LightFigure(PaintCanvas& figure, PaintMood mood) {
 }
 
 // Puts the figure over the canvas, `scale` times its size, its middle at x and its top at y.
-void PlaceFigure(PaintCanvas& canvas, const PaintCanvas& figure, float x, float y, float scale,
-                 bool flip) {
+// The tint mask of the picture follows: what the figure covers takes the figure's own mask
+// (`mask`, the same size as the figure; empty: nothing of it is tinted).
+void PlaceFigure(PaintCanvas& canvas, std::vector<float>& tint, const PaintCanvas& figure,
+                 const PaintCanvas& mask, float x, float y, float scale, bool flip) {
   const float left = x - figure.width * scale / 2;
   const int x0 = std::max(0, static_cast<int>(left)),
             x1 = std::min(canvas.width, static_cast<int>(left + figure.width * scale) + 1);
@@ -83,9 +85,13 @@ void PlaceFigure(PaintCanvas& canvas, const PaintCanvas& figure, float x, float 
       float s[4];
       SampleAt(figure, fx, (py + 0.5f - y) / scale, s);
       if (s[3] <= 0) continue;
-      float* d = &canvas.px[(static_cast<size_t>(py) * canvas.width + px) * 4];
+      const size_t at = static_cast<size_t>(py) * canvas.width + px;
+      float* d = &canvas.px[at * 4];
       for (int k = 0; k < 3; k++) d[k] = s[k] + d[k] * (1 - s[3]);
       d[3] = s[3] + d[3] * (1 - s[3]);
+      float m[4] = {};
+      if (!mask.px.empty()) SampleAt(mask, fx, (py + 0.5f - y) / scale, m);
+      tint[at] = m[3] + tint[at] * (1 - s[3]);
     }
   }
 }
@@ -116,27 +122,60 @@ bool LoadRelative(const std::string& folder, const std::string& name,
   return true;
 }
 
+// Where a figure wears the outfit colour `part` (top, bottom, accent or trim): the picture
+// painted again with that colour in a key colour, compared with the picture as it is. The mask's
+// alpha is how much of each pixel is that colour.
+bool TintMask(const PaintRecipe& recipe, int pose, const std::string& part,
+              const PaintCanvas& figure, PaintCanvas& mask, std::string& error) {
+  constexpr const char* kParts[] = {"top", "bottom", "accent", "trim"};
+  const auto found = std::find(std::begin(kParts), std::end(kParts), part);
+  if (found == std::end(kParts)) {
+    error = "figure: 'tint' is one of top, bottom, accent, trim";
+    return false;
+  }
+  const int value = 1 + static_cast<int>(found - std::begin(kParts));  // after the style
+  const std::span<const PaintCommandSpec> specs = PaintFigureSpecs();
+  PaintRecipe keyed = recipe;
+  for (PaintCommand& command : keyed.commands) {
+    if (std::string_view(specs[static_cast<size_t>(command.spec)].name) == "outfit")
+      command.values[static_cast<size_t>(value)].colour = {1, 0, 1};
+  }
+  PaintCanvas other;
+  if (!PaintFigure(keyed, pose, other, error)) return false;
+  mask = PaintCanvasMake(figure.width, figure.height);
+  for (size_t i = 0; i < figure.px.size(); i += 4) {
+    float d = 0;
+    for (int k = 0; k < 3; k++) d = std::max(d, std::abs(figure.px[i + k] - other.px[i + k]));
+    mask.px[i + 3] = std::clamp(d / 0.5f, 0.0f, 1.0f);
+  }
+  return true;
+}
+
 // figure: paints a character recipe's picture, lit and enlarged, over the canvas.
-bool DrawFigure(PaintCanvas& canvas, const PaintCommand& c, PaintMood mood,
-                const std::string& folder, std::string& error) {
+bool DrawFigure(PaintCanvas& canvas, std::vector<float>& tint, const PaintCommand& c,
+                PaintMood mood, const std::string& folder, std::string& error) {
   PaintRecipe recipe;
   std::string why;
   if (!LoadRelative(folder, PaintWord(c, 0), PaintFigureSpecs(), recipe, why)) {
     error = "figure: " + why;
     return false;
   }
-  PaintCanvas figure;
-  if (!PaintFigure(recipe, static_cast<int>(PaintNum(c, 1)), figure, why)) {
+  PaintCanvas figure, mask;
+  const int pose = static_cast<int>(PaintNum(c, 1));
+  if (!PaintFigure(recipe, pose, figure, why)) {
     error = "figure: " + PaintWord(c, 0) + ": " + why;
     return false;
   }
+  if (c.values[7].given && !TintMask(recipe, pose, PaintWord(c, 7), figure, mask, error))
+    return false;
   const float scale = PaintNum(c, 4);
   if (scale < 0.25f || scale > 4) {
     error = "figure: 'scale' is 0.25..4";
     return false;
   }
   if (PaintNum(c, 6) != 0) LightFigure(figure, mood);
-  PlaceFigure(canvas, figure, PaintNum(c, 2), PaintNum(c, 3), scale, PaintNum(c, 5) != 0);
+  PlaceFigure(canvas, tint, figure, mask, PaintNum(c, 2), PaintNum(c, 3), scale,
+              PaintNum(c, 5) != 0);
   return true;
 }
 
@@ -152,8 +191,9 @@ std::span<const PaintCommandSpec> PaintEventSpecs() {
 }
 
 bool PaintEvent(const PaintRecipe& recipe, const std::string& folder, PaintCanvas& canvas,
-                std::string& error) {
+                std::vector<float>& tint, std::string& error) {
   canvas = PaintCanvasMake(640, 480, {0, 0, 0}, 1);
+  tint.assign(640 * 480, 0);
   PaintSceneState scene;
   scene.canvas = &canvas;
   for (const PaintCommand& c : recipe.commands) {
@@ -182,7 +222,7 @@ bool PaintEvent(const PaintRecipe& recipe, const std::string& folder, PaintCanva
         break;
       case kFigure: {
         std::string why;
-        if (!DrawFigure(canvas, c, scene.mood, folder, why)) return fail(why);
+        if (!DrawFigure(canvas, tint, c, scene.mood, folder, why)) return fail(why);
         break;
       }
       default: {
