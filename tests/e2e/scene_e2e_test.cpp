@@ -214,10 +214,10 @@ TEST_F(ScenePlay, TheSceneWalkShowsEveryLightSlotAndFilter) {
 
 // Pages of 0000 and 0001 on the way over the bridge: the old street in the evening before and
 // after Mina comes, where to watch from, the place at dusk and at night (the scene changes in
-// the text), the yes/no question (page 27 on the riverbank), the lanterns rising in
-// old-photograph colours.
+// the text), an event picture (the two on the bridge, Mina at the stall on the riverbank), the
+// yes/no question (page 29 on the riverbank), the lanterns rising in old-photograph colours.
 constexpr int kStreetWaiting = 4, kMinaArrives = 5, kChoice = 14, kDusk = 17, kNightFallen = 19,
-              kFloatQuestion = 28, kLastPage = 33;
+              kFloatQuestion = 30, kLastPage = 35;
 constexpr int kFirstOptionX = 60, kFirstOptionY = 60, kSecondOptionY = 96;
 constexpr int kYesX = 290, kYesY = 192, kNoY = 228;
 
