@@ -6,6 +6,7 @@
 #include <string>
 
 #include "graphics/frame.h"
+#include "graphics/palette.h"
 #include "resources/pack.h"
 #include "resources/text_format.h"
 #include "resources/tz2.h"
@@ -14,59 +15,30 @@
 #include "screens/background.h"
 #include "screens/main_flow.h"
 
-const PalEntry kVTintColours[kVTints][kVTints] = {
-    {{150, 146, 142, 0},
-     {174, 174, 174, 0},
-     {203, 201, 202, 0},
-     {215, 218, 211, 0},
-     {239, 239, 231, 0},
-     {255, 255, 255, 0},
-     {138, 113, 101, 0}},
-    {{89, 121, 93, 0},
-     {125, 154, 125, 0},
-     {158, 203, 170, 0},
-     {199, 231, 182, 0},
-     {219, 246, 214, 0},
-     {235, 255, 231, 0},
-     {44, 93, 36, 0}},
-    {{166, 134, 101, 0},
-     {199, 178, 138, 0},
-     {223, 207, 162, 0},
-     {247, 235, 188, 0},
-     {251, 245, 207, 0},
-     {255, 255, 227, 0},
-     {125, 85, 52, 0}},
-    {{186, 117, 138, 0},
-     {203, 146, 142, 0},
-     {223, 178, 199, 0},
-     {235, 199, 219, 0},
-     {247, 227, 247, 0},
-     {255, 243, 255, 0},
-     {105, 65, 85, 0}},
-    {{130, 97, 130, 0},
-     {166, 125, 150, 0},
-     {184, 160, 208, 0},
-     {211, 191, 219, 0},
-     {239, 223, 227, 0},
-     {252, 252, 252, 0},
-     {81, 60, 97, 0}},
-    {{77, 105, 150, 0},
-     {112, 130, 171, 0},
-     {138, 154, 192, 0},
-     {166, 182, 213, 0},
-     {203, 215, 234, 0},
-     {219, 235, 255, 0},
-     {69, 92, 125, 0}},
-    {{48, 28, 28, 0},
-     {56, 40, 36, 0},
-     {89, 69, 44, 0},
-     {117, 69, 48, 0},
-     {146, 93, 73, 0},
-     {170, 121, 97, 0},
-     {48, 28, 28, 0}},
-};
-
 namespace {
+
+constexpr uint8_t kVTintedFirst = 128;
+constexpr int kVTints = 7;
+constexpr int kVTintFirstEntry = 210;
+// Red, green, blue of entries 210..216 for V pictures 128..134 (one row each).
+// clang-format off
+constexpr uint8_t kVTintColours[kVTints][kVTints][3] = {
+    {{150, 146, 142}, {174, 174, 174}, {203, 201, 202}, {215, 218, 211},
+     {239, 239, 231}, {255, 255, 255}, {138, 113, 101}},
+    {{89, 121, 93}, {125, 154, 125}, {158, 203, 170}, {199, 231, 182},
+     {219, 246, 214}, {235, 255, 231}, {44, 93, 36}},
+    {{166, 134, 101}, {199, 178, 138}, {223, 207, 162}, {247, 235, 188},
+     {251, 245, 207}, {255, 255, 227}, {125, 85, 52}},
+    {{186, 117, 138}, {203, 146, 142}, {223, 178, 199}, {235, 199, 219},
+     {247, 227, 247}, {255, 243, 255}, {105, 65, 85}},
+    {{130, 97, 130}, {166, 125, 150}, {184, 160, 208}, {211, 191, 219},
+     {239, 223, 227}, {252, 252, 252}, {81, 60, 97}},
+    {{77, 105, 150}, {112, 130, 171}, {138, 154, 192}, {166, 182, 213},
+     {203, 215, 234}, {219, 235, 255}, {69, 92, 125}},
+    {{48, 28, 28}, {56, 40, 36}, {89, 69, 44}, {117, 69, 48},
+     {146, 93, 73}, {170, 121, 97}, {48, 28, 28}},
+};
+// clang-format on
 
 // Entries 0..219 (background and both character ranges) are the picture's own colours.
 constexpr int kPictureColours = kPalWeatherFirst;
@@ -111,12 +83,12 @@ void ShowEventPicture(EventKind kind, uint8_t n) {
     Tz2Draw(BackFrame, picture, 0, 0, 0);
     MemRelease(&picture);
     if (kind == EventKind::V && file == kVTintedFirst) {
-      const PalEntry* tint = kVTintColours[n - kVTintedFirst];
       for (int i = 0; i < kVTints; i++) {
+        const uint8_t* rgb = kVTintColours[n - kVTintedFirst][i];
         PalEntry& entry = ScenePalette[kVTintFirstEntry + i];
-        entry.red = tint[i].red;
-        entry.green = tint[i].green;
-        entry.blue = tint[i].blue;
+        entry.red = rgb[0];
+        entry.green = rgb[1];
+        entry.blue = rgb[2];
       }
     }
     if (kind == EventKind::V) AlbumKeep();

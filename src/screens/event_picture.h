@@ -4,18 +4,10 @@
 
 #include <cstdint>
 
-#include "graphics/palette.h"
-
-// V pictures 128..134 are one picture, "V80.TZ2", whose entries 210..216 take the colours
-// of the number shown.
-constexpr uint8_t kVTintedFirst = 128;
-constexpr int kVTints = 7;
-constexpr int kVTintFirstEntry = 210;
-// Red, green, blue of entries 210..216 for V pictures 128..134.
-extern const PalEntry kVTintColours[kVTints][kVTints];
-
 // Shows event picture "V" number n on the back frame, in place of the scene. Shown again
 // while it is on the back frame, it only forgets the scene. 0 leaves the back frame black.
+// V pictures 128..134 are one picture, "V80.TZ2", whose entries 210..216 take the colours of
+// the number shown.
 void ShowVPicture(uint8_t n);
 // Shows event picture "H" number n on the back frame, in the same way.
 void ShowHPicture(uint8_t n);
