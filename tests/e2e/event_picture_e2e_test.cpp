@@ -2,6 +2,7 @@
 // page: the event pictures as the player sees them, shown by the event script and by the text.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
 #include <string>
 
@@ -25,14 +26,20 @@ struct Box {
 };
 constexpr Box kLower{0, 160, 640, 480}, kHero{0, 300, 100, 480}, kMina{450, 260, 600, 470};
 
-// Pixels of the box that differ between two pictures, and how many of them `b` shows redder
-// against green than `a` does.
-std::pair<int, int> Differing(const RgbImage& a, const RgbImage& b, const Box& box) {
+// Pixels of the box whose red, green and blue differ by more than `tolerance` in all between two
+// pictures, and how many of them `b` shows redder against green than `a` does.
+std::pair<int, int> Differing(const RgbImage& a, const RgbImage& b, const Box& box,
+                              int tolerance = 0) {
   int n = 0, redder = 0;
   const auto redOverGreen = [](uint32_t c) { return int(c >> 16) - int(c >> 8 & 0xFF); };
+  const auto distance = [](uint32_t c, uint32_t d) {
+    return std::abs(int(c >> 16) - int(d >> 16)) +
+           std::abs(int(c >> 8 & 0xFF) - int(d >> 8 & 0xFF)) +
+           std::abs(int(c & 0xFF) - int(d & 0xFF));
+  };
   for (int y = box.y0; y < box.y1; y++) {
     for (int x = box.x0; x < box.x1; x++) {
-      if (a.At(x, y) == b.At(x, y)) continue;
+      if (distance(a.At(x, y), b.At(x, y)) <= tolerance) continue;
       n++;
       redder += redOverGreen(b.At(x, y)) > redOverGreen(a.At(x, y));
     }
@@ -66,11 +73,12 @@ TEST(EventPictureStory, ThePicturesAreShownAsTheStorySays) {
   EXPECT_GT(std::set<uint32_t>(colours.begin(), colours.end()).size(), 100u);
   EXPECT_LT(colours.count(0), 640u * 4);
 
-  // 0x11 and 0x12 are one moment: the hero stays as he is, Mina changes her clothes.
+  // 0x11 and 0x12 are one moment: the hero stays as he is (but for the colours each picture was
+  // reduced to), Mina changes her clothes.
   const RgbImage uniform = ReadRgbPng(shot(kBridgeUniform)),
                  summer = ReadRgbPng(shot(kBridgeSummer));
-  EXPECT_EQ(Differing(uniform, summer, kHero).first, 0);
-  EXPECT_GT(Differing(uniform, summer, kMina).first, kMina.Area() / 4);
+  EXPECT_LT(Differing(uniform, summer, kHero, 30).first, kHero.Area() / 50);
+  EXPECT_GT(Differing(uniform, summer, kMina, 30).first, kMina.Area() / 6);
 
   // 0x83 is 0x80 with its own colours in 210..216: only Aoi's apron changes, and turns pink.
   const auto [changed, pinker] =
