@@ -1,26 +1,21 @@
-// The name entry: editing one part with the buttons and the grids, the stroke-count pages with
-// their arrows, part E following part D, and the whole sequence storing or keeping the names.
+// The name entry: editing one part with the buttons and the grids, the pointer at every window
+// size, the stroke-count pages with their arrows, part E following part D, and the whole
+// sequence storing or keeping the names.
 #include "screens/name_entry.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "app/presentation.h"
 #include "scenario/text_fixture.h"
+#include "screens/name_lists.h"
 #include "screens/save_screen.h"
 
 namespace {
 
-// Points inside the buttons (client = picture at the test's window size).
-constexpr int kRow1 = 436, kRow2 = 462;
-constexpr int kLeftX = 70, kRightX = 118, kDeleteX = 200, kDefaultX = 330;
-constexpr int kStrokesX = 330, kFinishX = 490;
-// Grid cell (row, column) of the upper panel.
-constexpr int CellX(int column) {
-  return 32 + 28 * column + 8;
-}
-constexpr int CellY(int row) {
-  return 76 + 28 * row + 8;
-}
+using Name = std::array<uint16_t, kNameLength>;
+constexpr uint16_t E = kEmptyCode;
 
 class NameEntryTest : public TextTest {
  protected:
@@ -30,70 +25,55 @@ class NameEntryTest : public TextTest {
     CurrentSlot = kSlotCount;            // no slot file to update
     MouseMove = 0;                       // no glide onto the finish button
   }
-  // Steps every 100 ms from now on.
-  void Clicks(std::initializer_list<std::pair<int, int>> points) {
-    for (const auto& [x, y] : points) Click(t += 100, x, y);
+  // Clicks 100 ms apart: '>' cursor right, 'x' delete, 'o' default, 's' the stroke-count mode,
+  // '!' finish, 'v' the next-page arrow, '*' the first grid cell, a kana its cell of the
+  // table's first page.
+  void Clicks(std::u32string_view clicks) {
+    static constexpr struct {
+      char32_t key;
+      int x, y;
+    } kPlaces[] = {{U'>', 118, 436}, {U'x', 200, 436}, {U'o', 330, 436}, {U's', 330, 462},
+                   {U'!', 490, 462}, {U'v', 600, 280}, {U'*', 40, 84}};
+    for (char32_t c : clicks) {
+      int x = 0, y = 0;
+      for (const auto& place : kPlaces) {
+        if (place.key == c) x = place.x, y = place.y;
+      }
+      for (int i = 0; i < 160 && x == 0; i++) {
+        if (kNameKanaTable[i] == C(c)) x = 40 + 28 * (i % 20), y = 84 + 28 * (i / 20);
+      }
+      Click(t += 100, x, y);
+    }
   }
   uint32_t t = 0;
 };
 
-using Name = std::array<uint16_t, kNameLength>;
-constexpr uint16_t E = kEmptyCode;
-
 TEST_F(NameEntryTest, ButtonsAndGridEditTheName) {
   const uint16_t a = C(U'あ'), i = C(U'い'), ka = C(U'か'), ku = C(U'く');
   const struct {
-    const char* what;
+    std::u32string_view clicks;  // then cancel when not finished
     Name start;
-    std::vector<std::pair<int, int>> clicks;
     bool finished;
     Name result;
   } cases[] = {
-      {"finish on an empty first position does nothing; あ, then finish",
-       {E, E, E, E, E, E},
-       {{kFinishX, kRow2}, {CellX(0), CellY(0)}, {kFinishX, kRow2}},
-       true,
-       {a, E, E, E, E, E}},
-      {"delete at position 5 blanks only it",
-       {a, i, ka, ku, a, i},
-       {{kRightX, kRow1},
-        {kRightX, kRow1},
-        {kRightX, kRow1},
-        {kRightX, kRow1},
-        {kRightX, kRow1},
-        {kDeleteX, kRow1},
-        {kDeleteX, kRow1},
-        {kFinishX, kRow2}},
-       true,
-       {a, i, ka, ku, a, E}},
-      {"delete at position 1 closes the gap; the cursor does not pass a blank",
-       {a, i, ka, E, E, E},
-       {{kRightX, kRow1},
-        {kDeleteX, kRow1},
-        {kRightX, kRow1},
-        {kRightX, kRow1},
-        {CellX(7), CellY(0)},
-        {kFinishX, kRow2}},
-       true,
-       {a, ka, C(U'く'), E, E, E}},
-      {"default (悠) puts the cursor back at 0; い over it",
-       {a, i, ka, E, E, E},
-       {{kRightX, kRow1}, {kDefaultX, kRow1}, {CellX(1), CellY(0)}, {kFinishX, kRow2}},
-       true,
-       {i, E, E, E, E, E}},
-      {"cancel keeps the name",
-       {a, i, E, E, E, E},
-       {{CellX(5), CellY(0)}},
-       false,
-       {a, i, E, E, E, E}},
+      // Finish on an empty first position does nothing.
+      {U"!あ!", {E, E, E, E, E, E}, true, {a, E, E, E, E, E}},
+      // Delete at position 5 blanks only it, and again nothing.
+      {U">>>>>xx!", {a, i, ka, ku, a, i}, true, {a, i, ka, ku, a, E}},
+      // Delete closes the gap; the cursor does not pass a blank.
+      {U">x>>く!", {a, i, ka, E, E, E}, true, {a, ka, ku, E, E, E}},
+      // The default (悠) puts the cursor back at 0.
+      {U">oい!", {a, i, ka, E, E, E}, true, {i, E, E, E, E, E}},
+      // Cancel keeps the name.
+      {U"か", {a, i, E, E, E, E}, false, {a, i, E, E, E, E}},
   };
   for (const auto& c : cases) {
     t = 0;
-    for (const auto& [x, y] : c.clicks) Click(t += 100, x, y);
+    Clicks(c.clicks);
     if (!c.finished) Press(t += 100, VK_ESCAPE);
     Name codes = c.start;
-    EXPECT_EQ(EditName(codes.data(), kNameGiven, false), c.finished) << c.what;
-    EXPECT_EQ(codes, c.finished ? c.result : c.start) << c.what;
+    EXPECT_EQ(EditName(codes.data(), kNameGiven, false), c.finished);
+    EXPECT_EQ(codes, c.result) << c.clicks.size();
   }
 }
 
@@ -127,44 +107,30 @@ TEST_F(NameEntryTest, StrokeListOf260CodesTakesTwoPagesWithArrows) {
   for (const auto& p : pages) {
     ShowStrokePage(10, p.page);
     int codes = 0;
-    for (const auto& row : NameGrid) {
-      for (int column = 0; column < kGridColumns - 1; column++) codes += row[column] != 0;
-    }
+    for (const auto& row : NameGrid)
+      codes += static_cast<int>(
+          std::count_if(row, row + kGridColumns - 1, [](uint16_t c) { return c; }));
     EXPECT_EQ(codes, p.codes) << p.page;
-    EXPECT_EQ(NameGrid[0][20], p.top);
-    EXPECT_EQ(NameGrid[7][20], p.bottom);
-    EXPECT_EQ(CodeAt(592, 76), p.top);
-    EXPECT_EQ(CodeAt(592, 272), p.bottom);
+    EXPECT_EQ(std::make_pair(NameGrid[0][20], NameGrid[7][20]), std::make_pair(p.top, p.bottom));
+    EXPECT_EQ(std::make_pair(CodeAt(592, 76), CodeAt(592, 272)), std::make_pair(p.top, p.bottom));
   }
-}
-
-TEST_F(NameEntryTest, StrokePagesAreReachedByNumberAndArrow) {
-  // Mode "strokes", the number 10 (second row, second cell), the next page, then its first
-  // kanji; a code of the second page of the ten-stroke list.
-  ShowStrokePage(10, 1);
+  // Picked on screen: the stroke mode, 10 (second row, second number), the next page, its first
+  // kanji.
   const uint16_t expected = NameGrid[0][0];
-  Clicks({{kStrokesX, kRow2},
-          {32 + 72 + 10, 326 + 28 + 8},
-          {CellX(20), CellY(7)},
-          {CellX(0), CellY(0)},
-          {kFinishX, kRow2}});
+  Clicks(U"s");
+  Click(t += 100, 32 + 72 + 10, 326 + 28 + 8);
+  Clicks(U"v*!");
   Name codes = {E, E, E, E, E, E};
   ASSERT_TRUE(EditName(codes.data(), kNameFamily, false));
   EXPECT_EQ(codes[0], expected);
 }
 
 TEST_F(NameEntryTest, PartEIsPartDWithTheKanaSetsSwapped) {
-  const struct {
-    uint16_t d, e;
-  } cases[] = {{64, 145},     {143, 224}, {145, 64},  {224, 143},
-               {144, 144},    {63, 63},   {225, 225}, {kEmptyCode, kEmptyCode},
-               {0x6CD, 0x6CD}};
-  for (const auto& c : cases) {
-    const uint16_t d[kNameLength] = {c.d, c.d, c.d, c.d, c.d, c.d};
-    uint16_t e[kNameLength];
-    DeriveKatakanaName(d, e);
-    EXPECT_EQ(e[5], c.e) << c.d;
-  }
+  const uint16_t d[] = {64, 143, 145, 224, 144, 63};
+  const Name e = {145, 224, 64, 143, 144, 63};  // 々 (144) and others stay
+  Name derived;
+  DeriveKatakanaName(d, derived.data());
+  EXPECT_EQ(derived, e);
 }
 
 TEST_F(NameEntryTest, NamesReachTheStatesOnlyOnYes) {
@@ -175,17 +141,11 @@ TEST_F(NameEntryTest, NamesReachTheStatesOnlyOnYes) {
   NameEntry();
   EXPECT_EQ(std::memcmp(before.nameArrays, NameArrays, sizeof before.nameArrays), 0);
 
-  // Part A as is, part B as is, part D (kana only) with か over its first character, part C as
-  // is, then "yes" (the pointer is off the list: up takes "no", up again "yes").
+  // Parts A and B as they are, か over the first character of D (kana only), C as it is, then
+  // "yes" (the pointer is off the list: up takes "no", up again "yes").
   t = 0;
-  Clicks({{kFinishX, kRow2},
-          {kFinishX, kRow2},
-          {CellX(5), CellY(0)},
-          {kFinishX, kRow2},
-          {kFinishX, kRow2}});
-  Press(t += 300, VK_UP);
-  Press(t += 100, VK_UP);
-  Press(t += 100, VK_RETURN);
+  Clicks(U"!!か!!");
+  for (int key : {VK_UP, VK_UP, VK_RETURN}) Press(t += 200, key);
   NameEntry();
   for (GameState* state : {&LiveState, &SaveState, &CheckpointState}) {
     EXPECT_EQ(state->nameArrays[kNameFamily][0], before.nameArrays[kNameFamily][0]);
