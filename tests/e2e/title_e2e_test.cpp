@@ -43,11 +43,13 @@ class TitleRun : public ::testing::Test {
 };
 
 TEST_F(TitleRun, ASavedGameContinuesAsItWasAndTheAfterStoryOpensAfterBothEndings) {
-  // A new game in slot 3; at the first click wait the game menu (cancel), down twice to
-  // "save", the slot list on slot 3 (the one picked last), "yes" (up from the preselected
-  // "no"), the notice clicked away, the menu left.
+  // A new game in slot 3 with the names it starts with (the name entry cancelled); at the
+  // first click wait the game menu (cancel), down twice to "save", the slot list on slot 3 (the
+  // one picked last), "yes" (up from the preselected "no"), the notice clicked away, the menu
+  // left.
   GameState saved{}, continued{};
   Play(std::string(kToTitleMenu) + kToSlot3 +
+           "at 10000 key escape\n"
            "at 20000 key escape\n"
            "at 22000 key down\nat 22300 key down\nat 22600 key enter\n"
            "at 24600 key enter\n"
