@@ -51,7 +51,8 @@ void ClearTextLayer() {
 
 // [SECTION] One frame of the wave
 
-// Rows slide sideways by up to `amplitude` pixels; what they uncover gets colour 0.
+// Rows slide sideways by up to `amplitude` pixels; what they uncover gets colour 0. `screen` and
+// `back` are the frames' blocks.
 void WaveRows(uint8_t* screen, const uint8_t* back, int phase, int amplitude) {
   for (int y = 0; y < kFrameHeight; y++) {
     const int d = SinDeg(static_cast<uint16_t>(phase + y)) * amplitude >> 15;
@@ -114,8 +115,8 @@ void WaveDisplay(bool ripple, uint8_t message, uint8_t modeIn, uint8_t modeOut) 
 
   while (stage != Stage::Over) {
     const uint32_t start = PlatTicks();
-    uint8_t* screen = MemLock(ScreenFrame) + kFramePixelsOffset;
-    const uint8_t* back = MemLock(BackFrame) + kFramePixelsOffset;
+    uint8_t* screen = MemLock(ScreenFrame);
+    const uint8_t* back = MemLock(BackFrame);
     if (ripple) {
       RippleRows(screen, back, phase, amplitude);
     } else {
