@@ -47,7 +47,7 @@ TEST_F(StreamTest, CodesPerStep) {
   };
   for (const auto& c : cases) {
     DisplayBpp = c.bpp;
-    Start(Code{}.Op(c.before).Char(C(U'あ'), 10).End());
+    Start(Code{c.before}.Char(C(U'あ'), 10).End());
     if (c.click) InputTriggers |= InputOk;
     EXPECT_EQ(StepsToEnd(), c.steps) << c.bpp << " " << c.click << " " << c.before.size();
     EXPECT_EQ(CodeAt(16 + 9 * 24, 10, kLayer), C(U'あ'));
