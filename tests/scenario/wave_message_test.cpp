@@ -31,44 +31,33 @@ class StreamTest : public TextTest {
 
 // [SECTION] Typing
 
-TEST_F(StreamTest, CodesPerStep) {
-  // Steps until the end mark, for ten characters (and the end) typed with what came first.
+TEST_F(StreamTest, StepsUntilTheEnd) {
+  // Ten characters after `before`, or two around a wait (`wait`), and the end mark.
   const struct {
     std::vector<uint8_t> before;
+    uint8_t wait;
     uint16_t bpp;
-    bool click;
+    bool click, readFast;
     int steps;
   } cases[] = {
-      {{}, 8, false, 11},                       // one code a step
-      {{}, 8, true, 1},                         // a click places the rest at once
-      {{}, 24, false, 4},                       // three a step on a deeper display
-      {{kMsgClickCompletes, 2}, 8, false, 32},  // two idle steps after each character
-      {{kMsgClickCompletes, 2}, 8, true, 1},    // and a click passes over the rests
+      {{}, 0, 8, false, false, 11},                       // one code a step
+      {{}, 0, 8, true, false, 1},                         // a click places the rest at once
+      {{}, 0, 24, false, false, 4},                       // three a step on a deeper display
+      {{kMsgClickCompletes, 2}, 0, 8, false, false, 32},  // two idle steps after a character
+      {{kMsgClickCompletes, 2}, 0, 8, true, false, 1},    // which a click passes over
+      {{}, kMsgLineWait, 8, false, true, 1},              // text read: no line wait
+      {{}, kMsgPageWait, 8, false, true, 3},              // but a page wait, and its OK
+      {{}, kMsgPageWait, 8, false, false, 201},           // which otherwise waits for a click
   };
   for (const auto& c : cases) {
     DisplayBpp = c.bpp;
-    Start(Code{c.before}.Char(C(U'あ'), 10).End());
+    ReadTextFast = SkipAllowed = c.readFast;
+    Start(c.wait ? Code{}.Text("あ").Op({c.wait}).Text("い").End()
+                 : Code{c.before}.Char(C(U'あ'), 10).End());
     if (c.click) InputTriggers |= InputOk;
-    EXPECT_EQ(StepsToEnd(), c.steps) << c.bpp << " " << c.click << " " << c.before.size();
-    EXPECT_EQ(CodeAt(16 + 9 * 24, 10, kLayer), C(U'あ'));
+    EXPECT_EQ(StepsToEnd(), c.steps) << &c - cases;
   }
   DisplayBpp = 8;
-}
-
-TEST_F(StreamTest, FastReadingPassesLineWaitsButStopsAtPageWaits) {
-  ReadTextFast = SkipAllowed = 1;
-  const struct {
-    uint8_t wait;
-    int steps;
-  } cases[] = {{kMsgLineWait, 1}, {kMsgPageWait, 3}};  // the page wait: its step and the OK's
-  for (const auto& c : cases) {
-    Start(Code{}.Text("あ").Op({c.wait}).Text("い").End());
-    EXPECT_EQ(StepsToEnd(), c.steps) << std::hex << int{c.wait};
-    EXPECT_EQ(CodeAt(40, 10, kLayer), C(U'い'));
-  }
-  ReadTextFast = SkipAllowed = 0;
-  Start(Code{}.Text("あ").Op({kMsgPageWait}).Text("い").End());
-  EXPECT_GT(StepsToEnd(), 200) << "without fast reading the page waits for a click";
 }
 
 TEST_F(StreamTest, TheWaitCursorBlinksEveryTenStepsUntilACancel) {
@@ -97,13 +86,6 @@ TEST_F(StreamTest, OnlyNoBreakCharactersStayAtTheLastCell) {
     StepsToEnd();
     EXPECT_EQ(CodeAt(c.x, c.y, kLayer), c.code) << std::hex << c.code;
   }
-}
-
-TEST_F(StreamTest, WaveRequestsInsideTheTextAreKept) {
-  Start(Code{}.Op({0xC8, 1, 2, 0xCC, 2, 0}).End());
-  StepsToEnd();
-  const uint8_t expected[] = {1, 1, 2, 1, 2, 0};
-  for (int i = 0; i < 6; i++) EXPECT_EQ(ScriptVars[kVarWaveRequest + i], expected[i]) << i;
 }
 
 // [SECTION] The displays
