@@ -2,10 +2,10 @@
 # Paints the places from their recipes (places/NN-name.txt, NN the scene number in decimal)
 # under the five lights and stages them as backgrounds S%02d%c.TZ2: scene NN in the groups
 # D (day), E (evening), N (night), X (rain) and Z (midnight), each reduced to its own 124
-# colours for the background entries 0..123; the title picture TITLE.TZ2 from title.txt; and
-# the calendar and clock pictures (cbak*.tz2, cmon_, clno_, csno_, cweek_, oc_) from
-# calendar.txt over the desk of calendar-desk.txt; and the maker's picture of the endings,
-# tazu.tz2, from maker.txt.
+# colours for the background entries 0..123; the title picture TITLE.TZ2 from title.txt; the
+# closing picture TITLE2.TZ2 from title2.txt; the calendar and clock pictures (cbak*.tz2,
+# cmon_, clno_, csno_, cweek_, oc_) from calendar.txt over the desk of calendar-desk.txt; and
+# the maker's picture of the endings, tazu.tz2, from maker.txt.
 set -euo pipefail
 : "${TOOL:?}" "${GEN:?}" "${SRC:?}" "${DAT:?}" "${WORK:?}"
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -27,6 +27,11 @@ printf '%s\n' "$SRC"/places/[0-9]*.txt | xargs -P "$jobs" -I{} bash -c 'paint_pl
 # The title picture, under the night's light, with the background's colours too.
 "$GEN" paint scene "$SRC/title.txt" "$WORK/title-%c.png" --moods N
 "$TOOL" tz2 encode "$WORK/title-N.png" "$DAT/TITLE.TZ2" --colors 124 --first-index 0
+
+# The closing picture, by day, in 96 colours: the engine draws it from entry 124 on, below the
+# petals' colours.
+"$GEN" paint scene "$SRC/title2.txt" "$WORK/title2-%c.png" --moods D
+"$TOOL" tz2 encode "$WORK/title2-D.png" "$DAT/TITLE2.TZ2" --colors 96 --first-index 0
 
 # The desk calendar and the clock faces: every picture of the calendar and clock interludes.
 "$GEN" paint calendar "$SRC/calendar.txt" "$SRC/calendar-desk.txt" "$DAT"
