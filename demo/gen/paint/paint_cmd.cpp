@@ -15,6 +15,9 @@
 
 // In calendar_cmd.cpp.
 int PaintCalendar(const ToolArgs& args);
+// In opening_cmd.cpp.
+int PaintVignette(const ToolArgs& args);
+int PaintSky(const ToolArgs& args);
 
 namespace {
 
@@ -30,6 +33,8 @@ constexpr const char* kPaintUsage =
     "       demogen paint icon RECIPE.txt OUT.png [--size N] [--mood LETTER]\n"
     "       demogen paint calendar CALENDAR.txt DESK.txt DIR\n"
     "       demogen paint overlay RECIPE.txt OUT.png\n"
+    "       demogen paint vignette PLACE.png OUT.png --size W,H [--mat N] [--colour #rrggbb]\n"
+    "       demogen paint sky SKY.png SKY.TZ2 [PLACE.png PLACE.TZ2...] --ink #rrggbb\n"
     "\n"
     "scene   paints a place recipe under each mood of LETTERS (default DENXZ: day, evening,\n"
     "        night, rain, midnight), 640 x 480; '%c' in OUT becomes the mood's letter.\n"
@@ -51,7 +56,12 @@ constexpr const char* kPaintUsage =
     "        recipe) as cbak.tz2, the eight tear-off frames, month, digit and weekday pieces\n"
     "        lettered in the page colours of CALENDAR.txt, and the clock faces oc_00..oc_23.\n"
     "overlay paints an overlay recipe (claw marks, blood, lights) into a palette PNG of its\n"
-    "        16 colours, ready for 'lntr3tool tzg encode'.\n";
+    "        16 colours, ready for 'lntr3tool tzg encode'.\n"
+    "vignette cuts the middle W x H of a painted place into a paper mat N pixels wide (default\n"
+    "        10) with rounded corners, transparent outside them: an opening picture.\n"
+    "sky     writes the opening's sky and the places shown with it in one palette: 0 the\n"
+    "        name's ink, 1 white, 2..44 the sky's colours from the brightest down (the sky's\n"
+    "        pixels use 1..44 only), then 79 colours the places share.\n";
 
 // Replaces the first `token` of `pattern` with `value`.
 std::string Substitute(std::string pattern, const std::string& token, const std::string& value) {
@@ -456,6 +466,8 @@ constexpr ToolOption kChrpalOptions[] = {{"--count", true}};
 constexpr ToolOption kSheetOptions[] = {{"--columns", true}, {"--scale", true}};
 constexpr ToolOption kComposeOptions[] = {{"--group", true}, {"--chrpal", true}};
 constexpr ToolOption kIconOptions[] = {{"--size", true}, {"--mood", true}};
+constexpr ToolOption kVignetteOptions[] = {{"--size", true}, {"--mat", true}, {"--colour", true}};
+constexpr ToolOption kSkyOptions[] = {{"--ink", true}};
 
 const ToolSubcommand kPaintCommands[] = {
     {"scene", PaintScenes, nullptr, kSceneOptions, 2, 2},
@@ -468,6 +480,8 @@ const ToolSubcommand kPaintCommands[] = {
     {"icon", PaintIcon, nullptr, kIconOptions, 2, 2},
     {"calendar", PaintCalendar, nullptr, {}, 3, 3},
     {"overlay", PaintOverlays, nullptr, {}, 2, 2},
+    {"vignette", PaintVignette, nullptr, kVignetteOptions, 2, 2},
+    {"sky", PaintSky, nullptr, kSkyOptions, 2},
 };
 
 }  // namespace
