@@ -22,8 +22,13 @@
 #include "resources/tz2.h"
 #include "resources/tzg.h"
 #include "scenario/game_state.h"
-#include "screens/album.h"
 #include "screens/background.h"
+// ShowVPicture: declared with the album until the event pictures have a header of their own.
+#if __has_include("screens/event_picture.h")
+#include "screens/event_picture.h"
+#else
+#include "screens/album.h"
+#endif
 #include "screens/main_flow.h"
 
 uint32_t OpeningStart;
