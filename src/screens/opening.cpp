@@ -98,8 +98,8 @@ constexpr int kLightTintSteps = 60;
 constexpr int kSkyRamp = 44;
 bool LightTinted;  // the lights have whitened the palette
 
-// The name dissolves in 16 levels; level k marks the first k + 1 of these cells of every 4 x 4
-// block, and a marked letter pixel becomes 0x22 or 0x23, which is not drawn.
+// The name dissolves in 16 levels; level k marks the first k + 1 of these cells (row, column)
+// of every 4 x 4 block, and a marked letter pixel becomes 0x22 or 0x23, which is not drawn.
 constexpr int kNameLastStep = 300, kNameFadeFrom = 270, kNameLevels = 16;
 constexpr uint8_t kNameMarkBits = 0x22;
 constexpr uint8_t kNameMaskOrder[kNameLevels][2] = {{0, 3}, {2, 1}, {0, 1}, {2, 3}, {1, 2}, {3, 0},
@@ -137,7 +137,7 @@ void DrawPicture(MemHandle picture) {
 
 // A block of the back frame's w x h pixels at (x, y), rows top first.
 MemHandle CutBlock(const char* name, int16_t x, int16_t y, int16_t w, int16_t h) {
-  const MemHandle block = MemAlloc(static_cast<uint32_t>(w * h), name);
+  const MemHandle block = MemAlloc(static_cast<uint32_t>(std::max(w * h, 1)), name);
   FrameGetBlock(block, BackFrame, x, y, w, h);
   return block;
 }
