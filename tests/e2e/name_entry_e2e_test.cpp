@@ -58,7 +58,7 @@ TEST(NameEntryE2E, NamesEnteredByMouseAndKeysShowInTheStoryAndOnTheSlotScreen) {
       snap(44000, "slots.png");
   std::string output;
   GameState end{};
-  ASSERT_EQ(PlayGame(dir.path, "", script, output, end), 0) << output;
+  ASSERT_EQ(PlayGame(dir.path, "--no-opening", script, output, end), 0) << output;
 
   using Name = std::vector<uint16_t>;
   const auto name = [&](int part) { return Name(end.nameArrays[part], end.nameArrays[part] + 6); };

@@ -24,11 +24,12 @@ constexpr const char* kToSlot3 =
 class TitleRun : public ::testing::Test {
  protected:
   void SetUp() override { LinkDemoData(dir.path); }
-  // Plays `script` (quitting at its end, time `quitAt`); the state at the quit goes to `end`.
+  // Plays `script` from the title, without the opening (quitting at its end, time `quitAt`);
+  // the state at the quit goes to `end`.
   void Play(const std::string& script, int quitAt, GameState& end) {
     const std::string all = "limit " + std::to_string(quitAt + 5000) + "\n" + script + "at " +
                             std::to_string(quitAt) + " quit\n";
-    ASSERT_EQ(PlayGame(dir.path, "", all, output, end), 0) << output;
+    ASSERT_EQ(PlayGame(dir.path, "--no-opening", all, output, end), 0) << output;
   }
   // Slot 3's file, unsealed; false when it does not hold a sound save.
   bool ReadSlot3(GameState& state) {

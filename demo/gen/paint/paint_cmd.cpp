@@ -18,6 +18,9 @@
 int PaintCalendar(const ToolArgs& args);
 // In maker_cmd.cpp.
 int PaintMaker(const ToolArgs& args);
+// In opening_cmd.cpp.
+int PaintVignette(const ToolArgs& args);
+int PaintSky(const ToolArgs& args);
 
 namespace {
 
@@ -35,6 +38,8 @@ constexpr const char* kPaintUsage =
     "       demogen paint overlay RECIPE.txt OUT.png\n"
     "       demogen paint maker RECIPE.txt OUT.TZ2\n"
     "       demogen paint event RECIPE.txt OUT.png\n"
+    "       demogen paint vignette PLACE.png OUT.png --size W,H [--mat N] [--colour #rrggbb]\n"
+    "       demogen paint sky SKY.png SKY.TZ2 [PLACE.png PLACE.TZ2...] --ink #rrggbb\n"
     "\n"
     "scene   paints a place recipe under each mood of LETTERS (default DENXZ: day, evening,\n"
     "        night, rain, midnight), 640 x 480; '%c' in OUT becomes the mood's letter.\n"
@@ -62,7 +67,12 @@ constexpr const char* kPaintUsage =
     "event   paints an event picture recipe, 640 x 480: a place under one light, framed\n"
     "        closer, with characters (recipes named relative to it) painted large. A figure\n"
     "        with 'tint=' makes a palette PNG: its own colours in entries 0..209, that outfit\n"
-    "        colour in 210..216 (the colours V pictures 128..134 take from the engine).\n";
+    "        colour in 210..216 (the colours V pictures 128..134 take from the engine).\n"
+    "vignette cuts the middle W x H of a painted place into a paper mat N pixels wide (default\n"
+    "        10) with rounded corners, transparent outside them: an opening picture.\n"
+    "sky     writes the opening's sky and the places shown with it in one palette: 0 the\n"
+    "        name's ink, 1 white, 2..44 the sky's colours from the brightest down (the sky's\n"
+    "        pixels use 1..44 only), then 79 colours the places share.\n";
 
 // Replaces the first `token` of `pattern` with `value`.
 std::string Substitute(std::string pattern, const std::string& token, const std::string& value) {
@@ -528,6 +538,8 @@ constexpr ToolOption kChrpalOptions[] = {{"--count", true}};
 constexpr ToolOption kSheetOptions[] = {{"--columns", true}, {"--scale", true}};
 constexpr ToolOption kComposeOptions[] = {{"--group", true}, {"--chrpal", true}};
 constexpr ToolOption kIconOptions[] = {{"--size", true}, {"--mood", true}};
+constexpr ToolOption kVignetteOptions[] = {{"--size", true}, {"--mat", true}, {"--colour", true}};
+constexpr ToolOption kSkyOptions[] = {{"--ink", true}};
 
 const ToolSubcommand kPaintCommands[] = {
     {"scene", PaintScenes, nullptr, kSceneOptions, 2, 2},
@@ -542,6 +554,8 @@ const ToolSubcommand kPaintCommands[] = {
     {"overlay", PaintOverlays, nullptr, {}, 2, 2},
     {"maker", PaintMaker, nullptr, {}, 2, 2},
     {"event", PaintEventPicture, nullptr, {}, 2, 2},
+    {"vignette", PaintVignette, nullptr, kVignetteOptions, 2, 2},
+    {"sky", PaintSky, nullptr, kSkyOptions, 2},
 };
 
 }  // namespace
