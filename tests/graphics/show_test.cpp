@@ -240,6 +240,9 @@ TEST_F(ShowTest, VerticalPushesMoveTheOldPictureOutAsTheNewComesIn) {
 TEST_F(ShowTest, PushesEndWithTheWholeNewPictureInTheWindow) {
   // The window, not only the screen frame: the last step leaves a row or column of the old
   // picture, which the end must repaint.
+  for (int i = 0; i < kPaletteSize; i++) {
+    ScenePalette[i] = PalEntry{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), 0, 0};
+  }
   for (const uint16_t direction : {0, 1, 2, 3}) {
     Prepare();
     ShowPush(direction, 1);
