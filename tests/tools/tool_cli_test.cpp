@@ -47,6 +47,7 @@ TEST(ToolCommandLine, HelpAndWrongUsageAnswerAlike) {
       {"tzg encode in.png X.TZG --layout diagonal", 2, "--layout wants 'rows' or 'strips'"},
       {"tzg encode in.png X.TZG --transparent 16", 2, "--transparent wants a colour 0..15"},
       {"scn disasm X.SCN -o", 2, "-o needs a value"},
+      {"scn disasm X.SCN -o ''", 2, "-o wants a file name"},
       {"font build X.KNJ", 2, "--font names the font"},
       {"font build --font f.ttf --size 30 X.KNJ", 2, "--size wants 16..24"},
       {"font build --font f.ttf --face 256 X.KNJ", 2, "--face wants 0..255"},

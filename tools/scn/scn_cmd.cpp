@@ -161,6 +161,7 @@ int Assemble(const ToolArgs& args) {
 int Disassemble(const ToolArgs& args) {
   const std::string& input = args.operands[0];
   const std::string output = args.Has("-o") ? *args.Value("-o") : std::string();
+  if (args.Has("-o") && output.empty()) return ToolUsageError(args, "-o wants a file name");
   std::vector<uint8_t> file;
   if (!ToolReadBytes(input, file)) return ToolFail("cannot read " + input);
   ScnBlocks blocks;
