@@ -214,7 +214,6 @@ TEST_F(MessageTest, APageRedrawnAfterHidingItLooksAsTypedAndGoesOnFromThere) {
   text.Op({kMsgMargin, 4}).Char(C(U'あ'), 30).Op({kMsgPageWait, 0x44, 0, 0});  // and clear
   text.Char(C(U'い'), 30).Op({kMsgMargin, 10}).Char(C(U'う'), 30).Op({kMsgNewLine});
   text.Op({kMsgLineWait}).Char(C(U'え'), 30).End();
-  InstallMessages({text});
   std::vector<uint8_t> typed;
   for (const bool hide : {false, true}) {
     SetUp();
