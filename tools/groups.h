@@ -10,3 +10,4 @@ extern const ToolGroup kTzgGroup;
 extern const ToolGroup kScnGroup;
 extern const ToolGroup kFontGroup;
 extern const ToolGroup kSaveGroup;
+extern const ToolGroup kAlbumGroup;

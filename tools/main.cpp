@@ -3,7 +3,7 @@
 #include "tools/groups.h"
 
 int main(int argc, char** argv) {
-  const ToolGroup groups[] = {kPackGroup, kLzssGroup, kTz2Group, kTzgGroup,
-                              kScnGroup,  kFontGroup, kSaveGroup};
+  const ToolGroup groups[] = {kPackGroup, kLzssGroup, kTz2Group,  kTzgGroup,
+                              kScnGroup,  kFontGroup, kSaveGroup, kAlbumGroup};
   return ToolMain("lntr3tool", groups, argc, argv);
 }

@@ -4,7 +4,8 @@
 # D (day), E (evening), N (night), X (rain) and Z (midnight), each reduced to its own 124
 # colours for the background entries 0..123; the title picture TITLE.TZ2 from title.txt; and
 # the calendar and clock pictures (cbak*.tz2, cmon_, clno_, csno_, cweek_, oc_) from
-# calendar.txt over the desk of calendar-desk.txt.
+# calendar.txt over the desk of calendar-desk.txt; and the maker's picture of the endings,
+# tazu.tz2, from maker.txt.
 set -euo pipefail
 : "${TOOL:?}" "${GEN:?}" "${SRC:?}" "${DAT:?}" "${WORK:?}"
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -29,3 +30,6 @@ printf '%s\n' "$SRC"/places/[0-9]*.txt | xargs -P "$jobs" -I{} bash -c 'paint_pl
 
 # The desk calendar and the clock faces: every picture of the calendar and clock interludes.
 "$GEN" paint calendar "$SRC/calendar.txt" "$SRC/calendar-desk.txt" "$DAT"
+
+# The maker's picture of the endings, its colour numbers fixed by the engine (ground 124).
+"$GEN" paint maker "$SRC/maker.txt" "$DAT/tazu.tz2"

@@ -17,6 +17,7 @@
 #include "scenario/font.h"
 #include "scenario/game_state.h"
 #include "scenario/scenario.h"
+#include "screens/album.h"
 #include "screens/main_flow.h"
 #include "screens/save_data.h"
 
@@ -167,6 +168,7 @@ void CheckColourDepth() {
 bool InitGame() {
   DataDir = FindDataDir();
   SaveDirInit(DataDir, AppConfig.saveDir, AppConfig.userSaveFolder);
+  AlbumLoad();
   // Without a CD device music only stays silent; start-up goes on.
   CdOpen(false);
   if (!PackOpen()) return false;

@@ -292,3 +292,48 @@ void PalUndim() {
       [](int level) { PalApplyKeepUi(level, 0); });
   PaletteState = PalStateNormal;
 }
+
+void PalFadeOutAny(uint16_t n) {
+  switch (PaletteState) {
+    case PalStateNormal:
+      return PalFadeOut(n);
+    case PalStateDimmed:
+      return PalFadeOutDimmed(n);
+    case PalStateWhite: {
+      // A white screen fades as a scene all of whose colours are white.
+      PalEntry kept[kPaletteSize];
+      std::copy(std::begin(ScenePalette), std::end(ScenePalette), kept);
+      std::fill(std::begin(ScenePalette), std::end(ScenePalette),
+                PalEntry{255, 255, 255, PC_RESERVED});
+      PalFadeOut(n);
+      std::copy(std::begin(kept), std::end(kept), ScenePalette);
+      return;
+    }
+    default:
+      return PalBlack();
+  }
+}
+
+void FadeToWhiteKeepUi(uint16_t n) {
+  if (Immediate(n)) {
+    PalApplyKeepUi(256, 256);
+  } else {
+    const uint32_t d = n * kFadeUnitMs;
+    RunFade(
+        d, 0, [d](uint32_t t) { return static_cast<int>(256 * t / d); },
+        [](int white) { PalApplyKeepUi(256, white); });
+  }
+  PaletteState = PalStateWhite;
+}
+
+void FadeFromWhiteKeepUi(uint16_t n) {
+  if (Immediate(n)) {
+    PalApplyKeepUi(256, 0);
+  } else {
+    const uint32_t d = n * kFadeUnitMs;
+    RunFade(
+        d, 256, [d](uint32_t t) { return static_cast<int>(256 * (d - t) / d); },
+        [](int white) { PalApplyKeepUi(256, white); });
+  }
+  PaletteState = PalStateNormal;
+}

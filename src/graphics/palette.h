@@ -68,3 +68,10 @@ void PalFadeOutDimmed(uint16_t n);
 // Darkens the picture to two thirds over 300 ms, and back.
 void PalDim();
 void PalUndim();
+// To black from whatever is shown: normal, dimmed, white (through the scene's own colours
+// turned white, which are put back afterwards) or already black.
+void PalFadeOutAny(uint16_t n);
+// Entries 0..227 to white and back at full level; the interface colours stay as the scene
+// has them (text drawn in them stays on screen). State white, then normal.
+void FadeToWhiteKeepUi(uint16_t n);
+void FadeFromWhiteKeepUi(uint16_t n);

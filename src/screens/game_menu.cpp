@@ -3,7 +3,6 @@
 #include "screens/game_menu.h"
 
 #include "app/input.h"
-#include "app/pending.h"
 #include "app/settings.h"
 #include "audio/audio.h"
 #include "graphics/frame.h"
@@ -20,6 +19,7 @@
 #include "scenario/message.h"
 #include "scenario/message_code.h"
 #include "scenario/scenario.h"
+#include "screens/album.h"
 #include "screens/main_flow.h"
 #include "screens/name_entry.h"
 #include "screens/save_data.h"
@@ -65,6 +65,31 @@ void ShowNumber(uint16_t x, uint16_t y, int value) {
              false);
 }
 
+// Keeps the scene in the album when the player says so, and tells how it went.
+void KeepScene() {
+  constexpr uint16_t kNoticeX = 192, kNoticeY = 160, kCountY = 192;
+  if (AlbumData.count >= kAlbumScenes) {
+    ShowBackFrame();
+    RunMessage(kNoticeX, kNoticeY, kTextKeepFull, kTextWhite, kTextBlack, false, false);
+  } else {
+    if (!AskYesNo(kTextKeepQuestion)) return;
+    DirtyRect = kEmptyRect;
+    if (AlbumAdd(true)) {
+      AlbumSave();
+      ShowBackFrame();
+      RunMessage(kNoticeX, kNoticeY, kTextKeepAdded, kTextWhite, kTextBlack, false, false);
+      RunMessage(kNoticeX, kCountY, kTextKeepCount[0], kTextWhite, kTextBlack, false, false);
+      ShowNumber(TextX, TextY, static_cast<int>(AlbumData.count));
+      RunMessage(TextX, TextY, kTextKeepCount[1], kTextWhite, kTextBlack, false, false);
+    } else {
+      RunMessage(kNoticeX, kNoticeY, kTextKeepAlready, kTextWhite, kTextBlack, false, false);
+    }
+  }
+  if (WeatherMode == 0 || WeatherOn != 1) ScreenUpdate(DirtyRect);
+  WaitClick();
+  ShowBackFrame();
+}
+
 // The eight status values with their labels, until any input.
 void ShowStatus() {
   ShowBackFrame();
@@ -104,7 +129,7 @@ After Perform(int16_t item) {
       ShowBackFrame();
       return After::Stay;
     case kMenuKeepScene:
-      ReportNotAvailable("AlbumAdd");
+      KeepScene();
       return After::Stay;
     case kMenuTitle:
       if (!AskYesNo(kTextTitleQuestion)) return After::Stay;

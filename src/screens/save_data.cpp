@@ -34,19 +34,19 @@ constexpr size_t kYearAt = offsetof(GameState, vars) + kVarSaveYear;
 constexpr int kLastingFirst = kVarScratchEnd;                        // 80
 constexpr int kLastingCount = kVarCollectSet + 10 - kVarScratchEnd;  // 80..139
 
-uint32_t Sum(const uint8_t* image) {
+uint32_t Sum(std::span<const uint8_t> image) {
   uint32_t sum = 0;
-  for (size_t i = 0; i < kGameStateSize; i++) sum += image[i];
+  for (uint8_t byte : image) sum += byte;
   return sum;
 }
 
-void PutChecksum(uint8_t* image, uint32_t value) {
-  for (int i = 0; i < 4; i++) image[kChecksumAt + i] = static_cast<uint8_t>(value >> (8 * i));
+void PutChecksum(uint8_t* at, uint32_t value) {
+  for (int i = 0; i < 4; i++) at[i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-uint32_t GetChecksum(const uint8_t* image) {
+uint32_t GetChecksum(const uint8_t* at) {
   uint32_t value = 0;
-  for (int i = 0; i < 4; i++) value |= static_cast<uint32_t>(image[kChecksumAt + i]) << (8 * i);
+  for (int i = 0; i < 4; i++) value |= static_cast<uint32_t>(at[i]) << (8 * i);
   return value;
 }
 
@@ -56,8 +56,9 @@ GameState& AsState(uint8_t* bytes) {
 
 // [SECTION] Boxes
 
-// The reason of a failed read or write in the player's words, the system's own after it.
-std::string Reason(int error) {
+}  // namespace
+
+std::string SaveErrorReason(int error) {
   const char* words = nullptr;
   switch (error) {
     case EACCES:
@@ -88,18 +89,20 @@ std::string Reason(int error) {
   return words ? std::string(words) + " (" + system + ")" : system;
 }
 
-void ShowBox(const std::string& utf8Text) {
+void SaveShowBox(const std::string& utf8Text) {
   ShowNotice(PlatUtf8ToSjis(utf8Text).c_str(), Sjis(kBoxTitle));
 }
 
+namespace {
+
 void ReportWriteFailure(const std::string& path, int error) {
-  ShowBox("セーブできませんでした。\n" + path + "\n" + Reason(error) +
-          "\n前のセーブデータはそのまま残っています。");
+  SaveShowBox("セーブできませんでした。\n" + path + "\n" + SaveErrorReason(error) +
+              "\n前のセーブデータはそのまま残っています。");
 }
 
 void ReportReadFailure(const std::string& path, int error) {
-  ShowBox("セーブデータを読み込めませんでした。\n" + path + "\n" + Reason(error) +
-          "\nこのスロットは空として扱います。");
+  SaveShowBox("セーブデータを読み込めませんでした。\n" + path + "\n" + SaveErrorReason(error) +
+              "\nこのスロットは空として扱います。");
 }
 
 // [SECTION] Slot files
@@ -252,26 +255,37 @@ bool Writable(const std::string& dir) {
 
 // [SECTION] The seal
 
-void SaveSeal(uint8_t* image) {
+void SealRandomField(uint8_t* field, size_t count) {
   Random(1);
-  for (uint32_t i = 0; i < kSaltBytes; i++) image[i] = Random(2);
-  Random(1);
-  image[kSealByteAt] = Random(2);
-  PutChecksum(image, 0);
+  for (size_t i = 0; i < count; i++) field[i] = Random(2);
+}
+
+void SealScramble(std::span<uint8_t> image, size_t saltBytes, size_t checksumAt) {
+  PutChecksum(&image[checksumAt], 0);
   const uint32_t sum = Sum(image);
-  for (size_t i = kSaltBytes; i < kGameStateSize; i++) {
-    image[i] = static_cast<uint8_t>(image[i] + image[i % kSaltBytes] + i);
+  for (size_t i = saltBytes; i < image.size(); i++) {
+    image[i] = static_cast<uint8_t>(image[i] + image[i % saltBytes] + i);
   }
-  PutChecksum(image, sum);
+  PutChecksum(&image[checksumAt], sum);
+}
+
+bool SealUnscramble(std::span<uint8_t> image, size_t saltBytes, size_t checksumAt) {
+  const uint32_t stored = GetChecksum(&image[checksumAt]);
+  for (size_t i = saltBytes; i < image.size(); i++) {
+    image[i] = static_cast<uint8_t>(image[i] - image[i % saltBytes] - i);
+  }
+  PutChecksum(&image[checksumAt], 0);
+  return Sum(image) == stored;
+}
+
+void SaveSeal(uint8_t* image) {
+  SealRandomField(image, kSaltBytes);
+  SealRandomField(image + kSealByteAt, 1);
+  SealScramble({image, kGameStateSize}, kSaltBytes, kChecksumAt);
 }
 
 bool SaveUnseal(uint8_t* image) {
-  const uint32_t stored = GetChecksum(image);
-  for (size_t i = kSaltBytes; i < kGameStateSize; i++) {
-    image[i] = static_cast<uint8_t>(image[i] - image[i % kSaltBytes] - i);
-  }
-  PutChecksum(image, 0);
-  return Sum(image) == stored;
+  return SealUnscramble({image, kGameStateSize}, kSaltBytes, kChecksumAt);
 }
 
 // [SECTION] Slots
@@ -402,10 +416,14 @@ std::string SlotFileName(uint16_t slot) {
   return name;
 }
 
-std::string SlotPath(uint16_t slot) {
+std::string SavePath(const std::string& fileName) {
   std::string dir = SaveDir.empty() ? DataDir : SaveDir;
   if (!dir.empty() && dir.back() != '/') dir += '/';
-  return dir + SlotFileName(slot);
+  return dir + fileName;
+}
+
+std::string SlotPath(uint16_t slot) {
+  return SavePath(SlotFileName(slot));
 }
 
 std::string SaveDirFor(const std::string& dataDir, const std::string& requested, bool userFolder) {

@@ -2,7 +2,9 @@
 // progress kept from one play-through to the next, and the folder the files live in.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 // What the slot screen shows of a slot.
@@ -21,6 +23,15 @@ constexpr uint32_t kSaltBytes = 179;    // bytes 0..178: the seal's salt
 // [SECTION] The seal
 // A sealed image starts with a random salt; every byte after it is scrambled with the salt
 // byte its offset selects and the offset itself, and the sum of the plain image sits at 0x11C.
+
+// The sealing of any file image: the random fields are filled first (each by
+// SealRandomField), then SealScramble stores the plain byte sum at `checksumAt` and scrambles
+// every byte from `saltBytes` on with the salt byte (offset mod saltBytes) and the offset.
+// Each draw of random bytes starts by mixing in the clock.
+void SealRandomField(uint8_t* field, size_t count);
+void SealScramble(std::span<uint8_t> image, size_t saltBytes, size_t checksumAt);
+// Undoes SealScramble in place (the checksum field becomes 0); true when the sum holds.
+bool SealUnscramble(std::span<uint8_t> image, size_t saltBytes, size_t checksumAt);
 
 // Seals a 9028-byte state image in place: new salt, new seal byte, scrambled, checksum.
 void SaveSeal(uint8_t* image);
@@ -62,6 +73,8 @@ void PersistentRestore();
 // The folder of the slot files; empty: the data directory.
 extern std::string SaveDir;
 
+// A file of the save folder by name: its host path.
+std::string SavePath(const std::string& fileName);
 // "LNTR3_%02d.SAV".
 std::string SlotFileName(uint16_t slot);
 // The slot file's host path.
@@ -70,5 +83,10 @@ std::string SlotPath(uint16_t slot);
 // directory when it can be written; else (only with `userFolder`) a folder of this game's own
 // under $XDG_DATA_HOME (default ~/.local/share)/lanternia3; else the data directory all the same.
 std::string SaveDirFor(const std::string& dataDir, const std::string& requested, bool userFolder);
+// The reason of a failed read or write (an errno value) in the player's words, the system's
+// own after it.
+std::string SaveErrorReason(int error);
+// An information box with a UTF-8 text, captioned with the game's name.
+void SaveShowBox(const std::string& utf8Text);
 // SaveDir resolved for the data directory, and what killed writes left there cleared.
 void SaveDirInit(const std::string& dataDir, const std::string& requested, bool userFolder);

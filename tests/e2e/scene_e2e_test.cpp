@@ -82,10 +82,14 @@ class ScenePlay : public ::testing::Test {
 
   // Plays `scenario` clicking once a page for `pages` pages (in the middle of the lower half,
   // or where `clicks` says for a page with a choice), with a snapshot of each page while the
-  // game waits there. Answers the exit status; `end` gets the state left behind.
+  // game waits there, and once more `endingMs` after the last page (an ending scene runs on
+  // from there). Answers the exit status; `end` gets the state left behind.
   int Play(const std::string& scenario, int pages,
-           const std::map<int, std::pair<int, int>>& clicks = {}) {
-    std::string script = "limit " + std::to_string((pages + 2) * kPageMs) + "\n";
+           const std::map<int, std::pair<int, int>>& clicks = {}, uint32_t endingMs = 0) {
+    std::string script = "limit " + std::to_string((pages + 2) * kPageMs + endingMs) + "\n";
+    if (endingMs) {
+      script += "at " + std::to_string(pages * kPageMs + endingMs) + " mouse click left 320 400\n";
+    }
     for (int page = 1; page <= pages; page++) {
       const uint32_t at = page * kPageMs;
       fs::remove(Snapshot(page));  // nothing left from an earlier run
@@ -218,12 +222,16 @@ TEST_F(ScenePlay, TheSceneWalkShowsEveryLightSlotAndFilter) {
 // old-photograph colours.
 constexpr int kStreetWaiting = 4, kMinaArrives = 5, kChoice = 14, kDusk = 17, kNightFallen = 19,
               kFloatQuestion = 28, kLastPage = 33;
+// After the last page an ending scene runs: the first is cut short by a click while its second
+// credit group is up, the second runs its three minutes to the click after its last caption.
+constexpr uint32_t kCutEndingMs = 30000, kWholeEndingMs = 200000;
 constexpr int kFirstOptionX = 60, kFirstOptionY = 60, kSecondOptionY = 96;
 constexpr int kYesX = 290, kYesY = 192, kNoY = 228;
 
 TEST_F(ScenePlay, TheFestivalEveningTakesEitherWay) {
   ASSERT_EQ(Play("0", kLastPage,
-                 {{kChoice, {kFirstOptionX, kFirstOptionY}}, {kFloatQuestion, {kYesX, kYesY}}}),
+                 {{kChoice, {kFirstOptionX, kFirstOptionY}}, {kFloatQuestion, {kYesX, kYesY}}},
+                 kCutEndingMs),
             0);
   EXPECT_EQ(end.vars[30], 1) << "the bridge";
   EXPECT_EQ(end.vars[31], 1) << "a lantern floated";
@@ -240,7 +248,8 @@ TEST_F(ScenePlay, TheFestivalEveningTakesEitherWay) {
   // The other way: the second option and "no"; the riverbank is another place than the bridge.
   const Picture bridge = Page(kDusk);
   ASSERT_EQ(Play("0", kLastPage - 2,
-                 {{kChoice, {kFirstOptionX, kSecondOptionY}}, {kFloatQuestion - 1, {kYesX, kNoY}}}),
+                 {{kChoice, {kFirstOptionX, kSecondOptionY}}, {kFloatQuestion - 1, {kYesX, kNoY}}},
+                 kWholeEndingMs),
             0);
   EXPECT_EQ(end.vars[30], 2) << "the riverbank";
   EXPECT_EQ(end.vars[31], 0) << "only watched";

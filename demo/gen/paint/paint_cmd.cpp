@@ -15,6 +15,8 @@
 
 // In calendar_cmd.cpp.
 int PaintCalendar(const ToolArgs& args);
+// In maker_cmd.cpp.
+int PaintMaker(const ToolArgs& args);
 
 namespace {
 
@@ -30,6 +32,7 @@ constexpr const char* kPaintUsage =
     "       demogen paint icon RECIPE.txt OUT.png [--size N] [--mood LETTER]\n"
     "       demogen paint calendar CALENDAR.txt DESK.txt DIR\n"
     "       demogen paint overlay RECIPE.txt OUT.png\n"
+    "       demogen paint maker RECIPE.txt OUT.TZ2\n"
     "\n"
     "scene   paints a place recipe under each mood of LETTERS (default DENXZ: day, evening,\n"
     "        night, rain, midnight), 640 x 480; '%c' in OUT becomes the mood's letter.\n"
@@ -51,7 +54,9 @@ constexpr const char* kPaintUsage =
     "        recipe) as cbak.tz2, the eight tear-off frames, month, digit and weekday pieces\n"
     "        lettered in the page colours of CALENDAR.txt, and the clock faces oc_00..oc_23.\n"
     "overlay paints an overlay recipe (claw marks, blood, lights) into a palette PNG of its\n"
-    "        16 colours, ready for 'lntr3tool tzg encode'.\n";
+    "        16 colours, ready for 'lntr3tool tzg encode'.\n"
+    "maker   paints the maker's picture of the endings (a place recipe by day) as a TZ2 file:\n"
+    "        its ground colour becomes the transparent 124 and entry 0, the rest 1..123.\n";
 
 // Replaces the first `token` of `pattern` with `value`.
 std::string Substitute(std::string pattern, const std::string& token, const std::string& value) {
@@ -468,6 +473,7 @@ const ToolSubcommand kPaintCommands[] = {
     {"icon", PaintIcon, nullptr, kIconOptions, 2, 2},
     {"calendar", PaintCalendar, nullptr, {}, 3, 3},
     {"overlay", PaintOverlays, nullptr, {}, 2, 2},
+    {"maker", PaintMaker, nullptr, {}, 2, 2},
 };
 
 }  // namespace
