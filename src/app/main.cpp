@@ -34,6 +34,8 @@ void PrintHelp(FILE* out) {
       "  --dump-dir DIR  headless: write every painted frame there as PNG\n"
       "  --scenario N    start a game at scenario N (hexadecimal with 0x), skipping\n"
       "                  logo, opening and title; quit when the game ends\n"
+      "  --no-opening    start at the title, without the maker's logo and the\n"
+      "                  opening (cancelling the title menu shows the title again)\n"
       "  --dump-state FILE\n"
       "                  write the game state record to FILE when the game ends\n"
       "                  without a failure (a quit, or the end of a --scenario game)\n"
@@ -107,6 +109,8 @@ int main(int argc, char** argv) {
         return 2;
       }
       StartScenario = static_cast<int>(number);
+    } else if (!std::strcmp(arg, "--no-opening")) {
+      SkipOpening = true;
     } else if (!std::strcmp(arg, "--dump-state")) {
       StateDumpPath = value("--dump-state");
     } else if (!std::strcmp(arg, "--play-music") || !std::strcmp(arg, "--play-sound")) {

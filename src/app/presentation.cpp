@@ -145,14 +145,17 @@ void PresentPaint() {
   const int updateTop = update.Empty() ? 480 : update.top;
   if (DisplayBpp > 8) PresentReloadPalette();
   if (MemSize(ScreenFrame) >= kFrameBlockSize) {
-    const uint8_t* pixels = MemLock(ScreenFrame) + kFramePixelsOffset;
+    const uint8_t* frame = MemLock(ScreenFrame);
+    const uint8_t* pixels = frame + kFramePixelsOffset;
+    const PlatColourTable table = frame + kFrameColourTableOffset;
     if (ScreenMode == kModeFullScreen) {
       if (MenuBarShown == 0 && MenuBarHeight > updateTop) PlatDrawMenuBar();
-      PlatDrawPicture(pixels, MenuBarHeight, 480 - MenuBarHeight, 0, 0, 640, 480 - MenuBarHeight);
+      PlatDrawPicture(pixels, MenuBarHeight, 480 - MenuBarHeight, 0, 0, 640, 480 - MenuBarHeight,
+                      table);
     } else if (ScreenMode == kModeStartSize) {
-      PlatDrawPicture(pixels, 0, 480, 0, 0, 640, 480);
+      PlatDrawPicture(pixels, 0, 480, 0, 0, 640, 480, table);
     } else {
-      PlatDrawPicture(pixels, 0, 480, 0, 0, ClientWidth, ClientHeight);
+      PlatDrawPicture(pixels, 0, 480, 0, 0, ClientWidth, ClientHeight, table);
     }
     MemUnlock(ScreenFrame);
   }
@@ -163,7 +166,9 @@ bool PresentNcPaint() {
   if (ScreenMode != kModeFullScreen || MenuBarShown != 0) return false;
   if (MemSize(ScreenFrame) < kFrameBlockSize) return false;
   PresentReloadPalette();
-  PlatDrawPictureOverMenuBar(MemLock(ScreenFrame) + kFramePixelsOffset, MenuBarHeight);
+  const uint8_t* frame = MemLock(ScreenFrame);
+  PlatDrawPictureOverMenuBar(frame + kFramePixelsOffset, MenuBarHeight,
+                             frame + kFrameColourTableOffset);
   MemUnlock(ScreenFrame);
   return true;
 }

@@ -144,7 +144,8 @@ void ZoomFrames(const Effect& e, bool away, bool withWeather) {
     }
     if (overlay) WeatherOverlayOn(e.weatherMode);
     PlatStretchPicture(e.screen + kFramePixelsOffset,
-                       PlatRect{x, y, kFrameWidth - x, kFrameHeight - y}, client);
+                       PlatRect{x, y, kFrameWidth - x, kFrameHeight - y}, client,
+                       e.screen + kFrameColourTableOffset);
     if (!last) WaitSince(start, 2);
     if (overlay) WeatherOverlayOff();
   }

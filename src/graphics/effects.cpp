@@ -306,7 +306,8 @@ void ScreenZoomPulse(uint8_t n) {
   ScreenBusy = 1;
   const uint8_t weather = WeatherOverlayOff();
   const PlatRect client = ZoomClientRect();
-  const uint8_t* pixels = MemLock(ScreenFrame) + kFramePixelsOffset;
+  const uint8_t* frame = MemLock(ScreenFrame);
+  const uint8_t* pixels = frame + kFramePixelsOffset;
   uint8_t before = kNoPcm;
   if (PcmPlaying == 0) before = EffectSoundStart(n == 0 ? 24 : 40);
 
@@ -340,7 +341,8 @@ void ScreenZoomPulse(uint8_t n) {
         break;
     }
     if (weather != 0) WeatherOverlayOn(weather);
-    PlatStretchPicture(pixels, PlatRect{x, kFrameHeight - y - h, x + w, kFrameHeight - y}, client);
+    PlatStretchPicture(pixels, PlatRect{x, kFrameHeight - y - h, x + w, kFrameHeight - y}, client,
+                       frame + kFrameColourTableOffset);
     WaitSince(start, 2);
     if (weather != 0) WeatherOverlayOff();
   }

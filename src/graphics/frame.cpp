@@ -53,11 +53,26 @@ MemHandle FrameCreate(const char* name) {
   PutLe16(header + 14, 8);
   PutLe32(header + 16, 0);
   PutLe32(header + 20, kFramePixelCount);
-  uint8_t* table = block + kFrameColourTableOffset;
-  for (int i = 0; i < 256; i++) PutLe16(table + 2 * i, i < kPaletteSize ? i : 0);
   std::memset(Pixels(block), kColourBlack, kFramePixelCount);
   MemUnlock(frame);
+  FrameResetColourTable(frame);
   return frame;
+}
+
+void FrameMapColours(MemHandle frame, int first, int count, uint16_t index) {
+  if (MemSize(frame) < kFrameBlockSize) return;
+  uint8_t* table = MemLock(frame) + kFrameColourTableOffset;
+  for (int i = std::max(first, 0); i < std::min(first + count, 256); i++) {
+    PutLe16(table + 2 * i, index);
+  }
+  MemUnlock(frame);
+}
+
+void FrameResetColourTable(MemHandle frame) {
+  if (MemSize(frame) < kFrameBlockSize) return;
+  uint8_t* table = MemLock(frame) + kFrameColourTableOffset;
+  for (int i = 0; i < 256; i++) PutLe16(table + 2 * i, i < kPaletteSize ? i : 0);
+  MemUnlock(frame);
 }
 
 // [SECTION] Rectangles

@@ -30,6 +30,11 @@ extern MemHandle BackFrame;
 
 // Makes a frame block: header, identity colour table, every pixel black.
 MemHandle FrameCreate(const char* name);
+// The colour table says which palette entry each pixel value shows; the window draws the
+// screen frame through it. Points the values first .. first + count - 1 at entry `index`.
+void FrameMapColours(MemHandle frame, int first, int count, uint16_t index);
+// Back to the table a frame is made with: 0..235 show their own entry, 236..255 entry 0.
+void FrameResetColourTable(MemHandle frame);
 
 // [SECTION] Rectangles
 // Inclusive corners in frame pixels; empty when x1 < x0 or y0 > y1.

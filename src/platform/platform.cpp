@@ -1,9 +1,12 @@
 // The common part of the host seam: message queue, timers, invalid region, menu model, pointer
 // counter, display palette and settings; host-specific questions go to the active backend.
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/platform_local.h"
 
@@ -383,20 +386,54 @@ void PlatGetPalette(int first, std::span<PalEntry> entries) {
   }
 }
 
+namespace {
+
+// The backends draw with the usual colour table; a picture with another one is put through it
+// first, the rows [top, bottom) that are drawn.
+const uint8_t* PictureThroughTable(const uint8_t* bottomUpPixels, PlatColourTable table, int top,
+                                   int bottom) {
+  static const std::array<uint8_t, 512> kUsual = [] {
+    std::array<uint8_t, 512> usual{};
+    for (int i = 0; i < kPaletteSize; i++) usual[2 * i] = static_cast<uint8_t>(i);
+    return usual;
+  }();
+  if (!bottomUpPixels || !table || std::memcmp(table, kUsual.data(), kUsual.size()) == 0) {
+    return bottomUpPixels;
+  }
+  uint8_t entry[256];
+  for (int i = 0; i < 256; i++) {
+    const int index = table[2 * i] | table[2 * i + 1] << 8;
+    entry[i] = static_cast<uint8_t>(index < kPaletteSize ? index : 0);
+  }
+  static std::vector<uint8_t> mapped;
+  mapped.resize(640 * 480);
+  for (int row = std::max(top, 0); row < std::min(bottom, 480); row++) {
+    const size_t at = static_cast<size_t>(479 - row) * 640;
+    for (size_t x = at; x < at + 640; x++) mapped[x] = entry[bottomUpPixels[x]];
+  }
+  return mapped.data();
+}
+
+}  // namespace
+
 void PlatDrawPicture(const uint8_t* bottomUpPixels, int srcTop, int srcRows, int dstX, int dstY,
-                     int dstWidth, int dstHeight) {
-  Backend().drawPicture(bottomUpPixels, PlatRect{0, srcTop, 640, srcTop + srcRows},
+                     int dstWidth, int dstHeight, PlatColourTable colourTable) {
+  Backend().drawPicture(PictureThroughTable(bottomUpPixels, colourTable, srcTop, srcTop + srcRows),
+                        PlatRect{0, srcTop, 640, srcTop + srcRows},
                         PlatRect{dstX, dstY, dstX + dstWidth, dstY + dstHeight});
 }
 
-void PlatStretchPicture(const uint8_t* bottomUpPixels, const PlatRect& src, const PlatRect& dst) {
+void PlatStretchPicture(const uint8_t* bottomUpPixels, const PlatRect& src, const PlatRect& dst,
+                        PlatColourTable colourTable) {
   if (src.Empty() || dst.Empty()) return;
-  Backend().drawPicture(bottomUpPixels, src, dst);
+  Backend().drawPicture(PictureThroughTable(bottomUpPixels, colourTable, src.top, src.bottom), src,
+                        dst);
   if (!gPlat.inPaint) Backend().present();
 }
 
-void PlatDrawPictureOverMenuBar(const uint8_t* bottomUpPixels, int rows) {
-  Backend().drawPictureOverMenuBar(bottomUpPixels, rows);
+void PlatDrawPictureOverMenuBar(const uint8_t* bottomUpPixels, int rows,
+                                PlatColourTable colourTable) {
+  Backend().drawPictureOverMenuBar(PictureThroughTable(bottomUpPixels, colourTable, 0, rows), rows);
 }
 
 // [SECTION] Message boxes

@@ -270,18 +270,27 @@ void PlatEndPaint();
 void PlatSetPalette(int first, std::span<const PalEntry> entries);
 void PlatGetPalette(int first, std::span<PalEntry> entries);
 
+// A picture's colour table: for each of the 256 pixel values the display-palette entry it
+// shows, as 16-bit little-endian numbers (512 bytes, the layout of a frame's header). nullptr
+// is the usual table: every value shows its own entry, 236..255 entry 0. An entry of 236 or
+// more shows entry 0 too. The table is applied when the picture is drawn; a later palette
+// change recolours what was drawn, as on a palette display.
+using PlatColourTable = const uint8_t*;
+
 // Copies rows [srcTop, srcTop + srcRows) of a 640 x 480 bottom-up 8-bit picture to the client
-// rectangle (dstX, dstY, dstWidth, dstHeight), scaling by whole pixels. Pixel values index the
-// display palette; 236..255 show as entry 0.
+// rectangle (dstX, dstY, dstWidth, dstHeight), scaling by whole pixels. Pixel values go through
+// `colourTable` to the display palette.
 void PlatDrawPicture(const uint8_t* bottomUpPixels, int srcTop, int srcRows, int dstX, int dstY,
-                     int dstWidth, int dstHeight);
+                     int dstWidth, int dstHeight, PlatColourTable colourTable = nullptr);
 // Outside a paint: draws the part `src` (top-down coordinates) of a 640 x 480 bottom-up picture
 // stretched over the client rectangle `dst` straight into the window and shows it at once, as
 // drawing into the window's device context does. The next paint draws over it. Nothing happens
 // for an empty rectangle.
-void PlatStretchPicture(const uint8_t* bottomUpPixels, const PlatRect& src, const PlatRect& dst);
+void PlatStretchPicture(const uint8_t* bottomUpPixels, const PlatRect& src, const PlatRect& dst,
+                        PlatColourTable colourTable = nullptr);
 // Full screen with the menu bar hidden: shows picture rows [0, rows) where the menu bar lies.
-void PlatDrawPictureOverMenuBar(const uint8_t* bottomUpPixels, int rows);
+void PlatDrawPictureOverMenuBar(const uint8_t* bottomUpPixels, int rows,
+                                PlatColourTable colourTable = nullptr);
 
 // [SECTION] Message boxes
 

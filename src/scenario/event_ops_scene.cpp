@@ -14,9 +14,9 @@
 #include "scenario/event_local.h"
 #include "scenario/event_script.h"
 #include "scenario/game_state.h"
-#include "screens/album.h"
 #include "screens/background.h"
 #include "screens/ending.h"
+#include "screens/event_picture.h"
 
 namespace {
 

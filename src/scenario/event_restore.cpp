@@ -12,8 +12,8 @@
 #include "scenario/event_script.h"
 #include "scenario/game_state.h"
 #include "scenario/scenario.h"
-#include "screens/album.h"
 #include "screens/background.h"
+#include "screens/event_picture.h"
 
 namespace {
 

@@ -18,8 +18,8 @@
 #include "scenario/message.h"
 #include "scenario/message_local.h"
 #include "scenario/scenario.h"
-#include "screens/album.h"
 #include "screens/background.h"
+#include "screens/event_picture.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 // The album of kept scenes: its file, keeping a scene, composing one again, and the extras
 // menu of the title with the viewer, the picker, tidying, clearing, the caption setting and
-// the picture counts. The event pictures are not built yet: each says once that it is not
-// there and does nothing else.
+// the picture counts.
 #include "screens/album.h"
 
 #include <fcntl.h>
@@ -15,7 +14,6 @@
 #include <string>
 
 #include "app/input.h"
-#include "app/pending.h"
 #include "app/settings.h"
 #include "audio/audio.h"
 #include "graphics/frame.h"
@@ -30,21 +28,12 @@
 #include "scenario/message.h"
 #include "scenario/message_code.h"
 #include "screens/background.h"
+#include "screens/event_picture.h"
 #include "screens/game_menu.h"
 #include "screens/save_data.h"
 #include "screens/screen_texts.h"
 
 AlbumFile AlbumData;
-
-// Shows event picture "V" number n on the back frame.
-void ShowVPicture(uint8_t /*n*/) {
-  ReportNotAvailable("ShowVPicture");
-}
-
-// Shows event picture "H" number n on the back frame.
-void ShowHPicture(uint8_t /*n*/) {
-  ReportNotAvailable("ShowHPicture");
-}
 
 namespace {
 

@@ -1,14 +1,14 @@
-// Event pictures: the full-screen "V" and "H" pictures the story shows in place of a scene,
-// which also go into the album of kept scenes; the extras menu of the title.
+// The album of kept scenes and the extras menu of the title.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-// Shows event picture "V" number n on the back frame.
-void ShowVPicture(uint8_t n);
-// Shows event picture "H" number n on the back frame.
-void ShowHPicture(uint8_t n);
+// Keeps the scene now composed in the album; false when it is kept already or the album is
+// full.
+bool AlbumAdd(bool withDate);
+// Writes the album file.
+void AlbumSave();
 // The title's extras menu: the album of kept scenes and the other extras.
 void ExtrasMenu();
 

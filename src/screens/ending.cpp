@@ -21,13 +21,9 @@
 #include "scenario/message.h"
 #include "scenario/scenario.h"
 #include "screens/background.h"
+#include "screens/event_picture.h"
 #include "screens/main_flow.h"
 #include "screens/screen_texts.h"
-#if __has_include("screens/event_picture.h")
-#include "screens/event_picture.h"
-#else
-#include "screens/album.h"
-#endif
 
 const EndingGroupTimes kEndingGroupTimes[kEndingGroups] = {
     {11666, 16666, 20000},    {23333, 28333, 31666},    {35000, 40000, 43333},

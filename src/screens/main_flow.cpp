@@ -27,6 +27,7 @@
 #include "screens/album.h"
 #include "screens/background.h"
 #include "screens/name_entry.h"
+#include "screens/opening.h"
 #include "screens/save_data.h"
 #include "screens/save_screen.h"
 #include "screens/screen_texts.h"
@@ -34,6 +35,7 @@
 uint16_t PlayMode;
 uint8_t FirstRunFlag;
 int StartScenario = -1;
+bool SkipOpening = false;
 std::string StateDumpPath;
 
 namespace {
@@ -156,9 +158,13 @@ void MainFlow() {
   FrameClear(BackFrame);
   FrameClearAndShow(ScreenFrame);
   PalBlack();
-  // The logo and the opening are not there yet: the flow starts at the title.
   bool titleShown = false;
+  if (!SkipOpening) {
+    ShowLogo();
+    titleShown = PlayOpening();
+  }
   PlayMode = PlayModeTitle;
+  SkipToChoice = 0;
   int16_t previous = 0;
 
   for (;;) {
@@ -175,7 +181,7 @@ void MainFlow() {
         LeaveTitle(0);
         CdStop();
         PcmStop();
-        titleShown = false;
+        titleShown = !SkipOpening && PlayOpening();
         PlayMode = PlayModeTitle;
         break;
       case kTitleStart: {

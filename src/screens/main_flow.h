@@ -62,6 +62,7 @@ void ShowMusicEntry(int n, uint16_t y);
 // Set from the command line before start-up; live for the whole run.
 
 extern int StartScenario;          // --scenario N: the scenario to play, -1 = the normal flow
+extern bool SkipOpening;           // --no-opening: straight to the title, never the opening
 extern std::string StateDumpPath;  // --dump-state FILE: where the state record goes at a quit
 
 // Plays a new game from entry 0 of scenario `number`, without logo, opening or title, until

@@ -238,6 +238,26 @@ TEST_F(DemoArt, CalendarPagesPrintInTheInkRampsAndTheFramesCarryBothKeys) {
   }
 }
 
+TEST_F(DemoArt, TheOpeningsSkySlopeAndTitleShareThePaletteItsLightsStepAlong) {
+  // One palette for the three, and the sky kept to entries 1..44, bright to dark.
+  std::vector<uint8_t> frame(640 * 480);
+  PalEntry palettes[3][kPaletteSize] = {};
+  const char* const kNames[] = {"S19D.TZ2", "S17D.TZ2", "TITLE.TZ2"};
+  for (int i = 0; i < 3; i++) {
+    ASSERT_EQ(Tz2DecodeQuiet(frame, palettes[i], *Entry(kNames[i]), 640, 480, 0, 0, -1, 0, true),
+              PicError::None);
+    if (i == 0) {
+      EXPECT_EQ(
+          std::count_if(frame.begin(), frame.end(), [](uint8_t p) { return p < 1 || p > 44; }), 0);
+    }
+    EXPECT_TRUE(std::equal(palettes[i], palettes[i] + 124, palettes[0])) << kNames[i];
+  }
+  const auto brightness = [&](int k) {
+    return palettes[0][k].red + palettes[0][k].green + palettes[0][k].blue;
+  };
+  EXPECT_GE(brightness(2), brightness(44));
+}
+
 TEST_F(DemoArt, OverlaysFitWhereTheScreenEffectsAndTheOpeningDrawThem) {
   // Name, size, transparent colour (16: none), and a point whose colour is not the ground.
   const struct {

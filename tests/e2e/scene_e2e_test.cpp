@@ -218,10 +218,10 @@ TEST_F(ScenePlay, TheSceneWalkShowsEveryLightSlotAndFilter) {
 
 // Pages of 0000 and 0001 on the way over the bridge: the old street in the evening before and
 // after Mina comes, where to watch from, the place at dusk and at night (the scene changes in
-// the text), the yes/no question (page 27 on the riverbank), the lanterns rising in
-// old-photograph colours.
+// the text), an event picture (the two on the bridge, Mina at the stall on the riverbank), the
+// yes/no question (page 29 on the riverbank), the lanterns rising in old-photograph colours.
 constexpr int kStreetWaiting = 4, kMinaArrives = 5, kChoice = 14, kDusk = 17, kNightFallen = 19,
-              kFloatQuestion = 28, kLastPage = 33;
+              kFloatQuestion = 30, kLastPage = 35;
 // After the last page an ending scene runs: the first is cut short by a click while its second
 // credit group is up, the second runs its three minutes to the click after its last caption.
 constexpr uint32_t kCutEndingMs = 30000, kWholeEndingMs = 200000;

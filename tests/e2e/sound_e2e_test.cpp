@@ -54,7 +54,7 @@ TEST(SoundE2E, SdlOutputPlaysMusicAndSoundAtTheirTimes) {
       "cd " + d + " && env -u WAYLAND_DISPLAY DISPLAY=:lntr3-sound-" + std::to_string(getpid()) +
       " HOME=" + d + " XDG_CONFIG_HOME=" + d +
       " SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + raw + " timeout 8 " +
-      kGameBinary + " --data " + d + " --play-music 0 --play-sound 1";
+      kGameBinary + " --no-opening --data " + d + " --play-music 0 --play-sound 1";
   std::string output;
   RunCommand(command, output);
   const std::string bytes = ReadFileText(raw);

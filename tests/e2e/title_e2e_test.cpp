@@ -24,11 +24,12 @@ constexpr const char* kToSlot3 =
 class TitleRun : public ::testing::Test {
  protected:
   void SetUp() override { LinkDemoData(dir.path); }
-  // Plays `script` (quitting at its end, time `quitAt`); the state at the quit goes to `end`.
+  // Plays `script` from the title, without the opening (quitting at its end, time `quitAt`);
+  // the state at the quit goes to `end`.
   void Play(const std::string& script, int quitAt, GameState& end) {
     const std::string all = "limit " + std::to_string(quitAt + 5000) + "\n" + script + "at " +
                             std::to_string(quitAt) + " quit\n";
-    ASSERT_EQ(PlayGame(dir.path, "", all, output, end), 0) << output;
+    ASSERT_EQ(PlayGame(dir.path, "--no-opening", all, output, end), 0) << output;
   }
   // Slot 3's file, unsealed; false when it does not hold a sound save.
   bool ReadSlot3(GameState& state) {
@@ -43,11 +44,13 @@ class TitleRun : public ::testing::Test {
 };
 
 TEST_F(TitleRun, ASavedGameContinuesAsItWasAndTheAfterStoryOpensAfterBothEndings) {
-  // A new game in slot 3; at the first click wait the game menu (cancel), down twice to
-  // "save", the slot list on slot 3 (the one picked last), "yes" (up from the preselected
-  // "no"), the notice clicked away, the menu left.
+  // A new game in slot 3 with the names it starts with (the name entry cancelled); at the
+  // first click wait the game menu (cancel), down twice to "save", the slot list on slot 3 (the
+  // one picked last), "yes" (up from the preselected "no"), the notice clicked away, the menu
+  // left.
   GameState saved{}, continued{};
   Play(std::string(kToTitleMenu) + kToSlot3 +
+           "at 10000 key escape\n"
            "at 20000 key escape\n"
            "at 22000 key down\nat 22300 key down\nat 22600 key enter\n"
            "at 24600 key enter\n"

@@ -1,6 +1,7 @@
 // lntr3tool font build and show, run as a modder would on the Debian fonts the build installs:
 // file size and bit order, the shapes of a few known characters, the builder's own symbols,
-// fallback faces and missing glyphs, and the refusals.
+// fallback faces and missing glyphs, the refusals, and the name lists made into the engine's
+// header.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -183,6 +184,17 @@ TEST_F(FontToolTest, OtherFacesSizesAndFallbacks) {
   EXPECT_NE(GlyphOf(filled, U'永'), GlyphOf(font, U'永'));
   // Characters the face has only in their Windows-style form are taken in that form.
   EXPECT_GT(GlyphOf(filled, U'−').Total(), 0);
+}
+
+using FontNamesTest = ToolRunTest;
+
+TEST_F(FontNamesTest, TheEnginesNameListsAreTheDemoListsInFontCodes) {
+  const fs::path source(LNTR3_SOURCE_DIR);
+  ASSERT_EQ(Tool("font names '" + (source / "demo/names").string() + "' made.h"), 0) << output;
+  EXPECT_EQ(ReadFileText(At("made.h")), ReadFileText(source / "src/screens/name_lists.h"))
+      << "run: lntr3tool font names demo/names src/screens/name_lists.h";
+  fs::create_directory(At("none"));
+  ExpectRefused("font names none made.h", "cannot open 'none/kana.txt'");
 }
 
 }  // namespace

@@ -198,7 +198,8 @@ class XvfbWindowTest : public ::testing::Test {
 
   // Starts the game on the virtual display with the case's directories.
   Process& StartGame(const std::string& logName, const std::vector<std::string>& extra = {}) {
-    std::vector<std::string> argv{kGameBinary, "--data", (dir_.path / "data").string()};
+    std::vector<std::string> argv{kGameBinary, "--no-opening", "--data",
+                                  (dir_.path / "data").string()};
     argv.insert(argv.end(), extra.begin(), extra.end());
     games_.push_back(Spawn(argv, (dir_.path / logName).string()));
     return games_.back();

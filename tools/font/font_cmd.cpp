@@ -13,6 +13,7 @@
 
 #include "tools/charset/charset.h"
 #include "tools/common/tool.h"
+#include "tools/font/font_names.h"
 #include "tools/font/font_render.h"
 #include "tools/groups.h"
 
@@ -22,6 +23,7 @@ constexpr const char* kFontUsage =
     "usage: lntr3tool font build --font FILE [--face N] [--fallback FILE]... [--size PIXELS]\n"
     "                            [--strict] OUT.KNJ\n"
     "       lntr3tool font show KNJ CODE...\n"
+    "       lntr3tool font names DIR OUT.h\n"
     "\n'lntr3tool font SUBCOMMAND --help' describes a subcommand.\n";
 constexpr const char* kBuildUsage =
     "usage: lntr3tool font build --font FILE [--face N] [--fallback FILE]... [--size PIXELS]\n"
@@ -201,6 +203,7 @@ constexpr ToolOption kBuildOptions[] = {
 const ToolSubcommand kFontCommands[] = {
     {"build", FontBuild, kBuildUsage, kBuildOptions, 1, 1},
     {"show", FontShow, kShowUsage, {}, 2},
+    {"names", FontNames, kFontNamesUsage, {}, 2, 2},
 };
 
 }  // namespace

@@ -210,6 +210,19 @@ bool PaintFigure(const PaintRecipe& recipe, int pose, PaintCanvas& canvas, std::
 // becomes the colour seen under the mood.
 PaintRgb PaintCharacterLight(PaintMood mood, PaintRgb colour);
 
+// [SECTION] Event pictures
+
+// The commands of event picture recipes: "event" (the light), "place" (a place recipe),
+// "zoom" and "figure", then every place command.
+std::span<const PaintCommandSpec> PaintEventSpecs();
+// Paints an event picture recipe into a 640 x 480 canvas: a place under the recipe's light,
+// framed closer by "zoom", with characters painted large over it and place commands on top.
+// Character recipes are named relative to `folder`. `tint` gets, for each pixel, how much of it
+// shows the outfit colour a figure names with "tint=" (0..1). False, with `error` naming the
+// line.
+bool PaintEvent(const PaintRecipe& recipe, const std::string& folder, PaintCanvas& canvas,
+                std::vector<float>& tint, std::string& error);
+
 // [SECTION] Overlays
 
 // A 16-colour overlay picture: colour indices, top row first, and the colours they stand for

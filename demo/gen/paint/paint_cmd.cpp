@@ -12,11 +12,15 @@
 #include "resources/tz2.h"
 #include "tools/common/image_png.h"
 #include "tools/common/tool.h"
+#include "tools/tz2/quantise.h"
 
 // In calendar_cmd.cpp.
 int PaintCalendar(const ToolArgs& args);
 // In maker_cmd.cpp.
 int PaintMaker(const ToolArgs& args);
+// In opening_cmd.cpp.
+int PaintVignette(const ToolArgs& args);
+int PaintSky(const ToolArgs& args);
 
 namespace {
 
@@ -33,6 +37,9 @@ constexpr const char* kPaintUsage =
     "       demogen paint calendar CALENDAR.txt DESK.txt DIR\n"
     "       demogen paint overlay RECIPE.txt OUT.png\n"
     "       demogen paint maker RECIPE.txt OUT.TZ2\n"
+    "       demogen paint event RECIPE.txt OUT.png\n"
+    "       demogen paint vignette PLACE.png OUT.png --size W,H [--mat N] [--colour #rrggbb]\n"
+    "       demogen paint sky SKY.png SKY.TZ2 [PLACE.png PLACE.TZ2...] --ink #rrggbb\n"
     "\n"
     "scene   paints a place recipe under each mood of LETTERS (default DENXZ: day, evening,\n"
     "        night, rain, midnight), 640 x 480; '%c' in OUT becomes the mood's letter.\n"
@@ -56,7 +63,16 @@ constexpr const char* kPaintUsage =
     "overlay paints an overlay recipe (claw marks, blood, lights) into a palette PNG of its\n"
     "        16 colours, ready for 'lntr3tool tzg encode'.\n"
     "maker   paints the maker's picture of the endings (a place recipe by day) as a TZ2 file:\n"
-    "        its ground colour becomes the transparent 124 and entry 0, the rest 1..123.\n";
+    "        its ground colour becomes the transparent 124 and entry 0, the rest 1..123.\n"
+    "event   paints an event picture recipe, 640 x 480: a place under one light, framed\n"
+    "        closer, with characters (recipes named relative to it) painted large. A figure\n"
+    "        with 'tint=' makes a palette PNG: its own colours in entries 0..209, that outfit\n"
+    "        colour in 210..216 (the colours V pictures 128..134 take from the engine).\n"
+    "vignette cuts the middle W x H of a painted place into a paper mat N pixels wide (default\n"
+    "        10) with rounded corners, transparent outside them: an opening picture.\n"
+    "sky     writes the opening's sky and the places shown with it in one palette: 0 the\n"
+    "        name's ink, 1 white, 2..44 the sky's colours from the brightest down (the sky's\n"
+    "        pixels use 1..44 only), then 79 colours the places share.\n";
 
 // Replaces the first `token` of `pattern` with `value`.
 std::string Substitute(std::string pattern, const std::string& token, const std::string& value) {
@@ -455,12 +471,75 @@ int PaintOverlays(const ToolArgs& args) {
   return 0;
 }
 
+// A tinted event picture (V pictures 128..134 share one) keeps its own colours in entries
+// 0..209; the engine gives entries 210..216 the colours of the number shown. The picture is
+// made with those of 128, a grey ramp, 216 its darkest (the ink).
+constexpr int kTintFirst = 210, kTintColours = 7;
+constexpr PalEntry kTintRamp[kTintColours] = {
+    {150, 146, 142, 0}, {174, 174, 174, 0}, {203, 201, 202, 0}, {215, 218, 211, 0},
+    {239, 239, 231, 0}, {255, 255, 255, 0}, {138, 113, 101, 0}};
+
+int Luma(int r, int g, int b) {
+  return (30 * r + 59 * g + 11 * b + 50) / 100;
+}
+
+// Writes a tinted event picture as a palette PNG: the untinted pixels reduced to entries
+// 0..209, each tinted pixel the entry of the ramp nearest its brightness.
+bool WriteTinted(const std::string& path, const PaintCanvas& canvas, const std::vector<float>& tint,
+                 std::string& error) {
+  const std::vector<uint8_t> rgba = PaintCanvasRgba8(canvas, 0);
+  const QuantPicture picture{static_cast<uint32_t>(canvas.width),
+                             static_cast<uint32_t>(canvas.height), rgba};
+  QuantResult reduced;
+  if (!QuantReduce({&picture, 1}, kTintFirst, 1, reduced, error)) return false;
+  PngIndexed image;
+  image.width = picture.width;
+  image.height = picture.height;
+  image.palette = reduced.palette;
+  image.palette.resize(kTintFirst);
+  image.palette.insert(image.palette.end(), std::begin(kTintRamp), std::end(kTintRamp));
+  image.pixels = std::move(reduced.pixels[0]);
+  for (size_t i = 0; i < image.pixels.size(); i++) {
+    if (tint[i] < 0.5f) continue;
+    const int y = Luma(rgba[i * 4], rgba[i * 4 + 1], rgba[i * 4 + 2]);
+    int best = 0;
+    for (int k = 1; k < kTintColours; k++) {
+      const PalEntry& a = kTintRamp[k];
+      const PalEntry& b = kTintRamp[best];
+      if (std::abs(Luma(a.red, a.green, a.blue) - y) < std::abs(Luma(b.red, b.green, b.blue) - y))
+        best = k;
+    }
+    image.pixels[i] = static_cast<uint8_t>(kTintFirst + best);
+  }
+  return PngWriteIndexed(path, image, error);
+}
+
+// paint event: an event picture recipe; a palette PNG when a figure is tinted.
+int PaintEventPicture(const ToolArgs& args) {
+  const std::vector<std::string>& files = args.operands;
+  PaintRecipe recipe;
+  std::string error;
+  if (!LoadRecipe(files[0], PaintEventSpecs(), recipe, error)) return ToolFail(error);
+  const size_t slash = files[0].find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : files[0].substr(0, slash);
+  PaintCanvas canvas;
+  std::vector<float> tint;
+  if (!PaintEvent(recipe, folder, canvas, tint, error)) return ToolFail(files[0] + ": " + error);
+  const bool tinted = std::any_of(tint.begin(), tint.end(), [](float t) { return t >= 0.5f; });
+  if (!(tinted ? WriteTinted(files[1], canvas, tint, error)
+               : WriteCanvas(files[1], canvas, false, error)))
+    return ToolFail(error);
+  return 0;
+}
+
 constexpr ToolOption kSceneOptions[] = {{"--moods", true}};
 constexpr ToolOption kFigureOptions[] = {{"--poses", true}};
 constexpr ToolOption kChrpalOptions[] = {{"--count", true}};
 constexpr ToolOption kSheetOptions[] = {{"--columns", true}, {"--scale", true}};
 constexpr ToolOption kComposeOptions[] = {{"--group", true}, {"--chrpal", true}};
 constexpr ToolOption kIconOptions[] = {{"--size", true}, {"--mood", true}};
+constexpr ToolOption kVignetteOptions[] = {{"--size", true}, {"--mat", true}, {"--colour", true}};
+constexpr ToolOption kSkyOptions[] = {{"--ink", true}};
 
 const ToolSubcommand kPaintCommands[] = {
     {"scene", PaintScenes, nullptr, kSceneOptions, 2, 2},
@@ -474,6 +553,9 @@ const ToolSubcommand kPaintCommands[] = {
     {"calendar", PaintCalendar, nullptr, {}, 3, 3},
     {"overlay", PaintOverlays, nullptr, {}, 2, 2},
     {"maker", PaintMaker, nullptr, {}, 2, 2},
+    {"event", PaintEventPicture, nullptr, {}, 2, 2},
+    {"vignette", PaintVignette, nullptr, kVignetteOptions, 2, 2},
+    {"sky", PaintSky, nullptr, kSkyOptions, 2},
 };
 
 }  // namespace

@@ -38,6 +38,10 @@ inline const std::vector<PaintPoint>& PaintPts(const PaintCommand& c, int i) {
   return c.values[i].points;
 }
 
+// Paints one place command (spec an index of PaintSceneSpecs) onto the scene's canvas, unless
+// its moods leave the scene's mood out. False, with `error` naming the line, when refused.
+bool PaintSceneStep(PaintSceneState& scene, const PaintCommand& command, std::string& error);
+
 // [SECTION] Light
 
 // A colour as seen under the scene's light (daylight albedo in, lit colour out).

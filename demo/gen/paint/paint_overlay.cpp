@@ -1,13 +1,14 @@
 // Overlay recipes: the 16-colour pictures the screen effects and the opening draw over the
-// screen (claw marks, blood, lights, the maker's emblem). Painted anti-aliased in full colour
-// over the recipe's ground colour, then every pixel takes the nearest of the recipe's 16
-// colours, so the picture is ready for the TZG encoder.
+// screen (claw marks, blood, lights, the maker's emblem, the opening's name). Painted
+// anti-aliased in full colour over the recipe's ground colour, then every pixel takes the
+// nearest of the recipe's 16 colours, so the picture is ready for the TZG or TZ2 encoder.
 #include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "demo/gen/paint/paint.h"
+#include "demo/gen/paint/paint_local.h"
 
 namespace {
 
@@ -24,6 +25,10 @@ constexpr PaintCommandSpec kOverlaySpecs[] = {
     {"ellipse", "x:n y:n rx:n ry:n colour:c alpha:n=1"},
     {"poly", "colour:c points:p"},
     {"stroke", "width:n colour:c points:p"},
+    // The same lettering as in the place recipes.
+    {"text",
+     "x:n y:n size:n colour:c text:w font:w=mincho ink:c=#000000 inkwidth:n=0 align:w=left "
+     "spacing:n=0"},
 };
 
 float Num(const PaintCommand& c, size_t i) {
@@ -177,6 +182,15 @@ bool PaintOverlay(const PaintRecipe& recipe, PaintOverlayPicture& out, std::stri
         PaintPath path;
         PaintPathStroke(path, c.values[kC].points, Num(c, kA));
         PaintFillPath(canvas, path, PaintSolid(c.values[kB].colour));
+        break;
+      }
+      case 9: {
+        PaintSceneState lettering;
+        lettering.canvas = &canvas;
+        if (!PaintCmdText(lettering, c, error)) {
+          error = "line " + std::to_string(c.line) + ": text: " + error;
+          return false;
+        }
         break;
       }
       default:

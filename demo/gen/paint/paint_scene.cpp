@@ -650,6 +650,20 @@ std::span<const PaintCommandSpec> PaintSceneSpecs() {
   return specs;
 }
 
+bool PaintSceneStep(PaintSceneState& scene, const PaintCommand& command, std::string& error) {
+  if (command.spec < 0 || static_cast<size_t>(command.spec) >= kSceneCommandCount) {
+    error = "line " + std::to_string(command.line) + ": not a place command";
+    return false;
+  }
+  if (!(command.moods & (1u << static_cast<int>(scene.mood)))) return true;
+  std::string why;
+  if (!kSceneCommands[command.spec].handler(scene, command, why)) {
+    error = "line " + std::to_string(command.line) + ": " + why;
+    return false;
+  }
+  return true;
+}
+
 bool PaintScene(const PaintRecipe& recipe, PaintMood mood, PaintCanvas& canvas,
                 std::string& error) {
   canvas = PaintCanvasMake(640, 480, {0, 0, 0}, 1);
@@ -657,16 +671,7 @@ bool PaintScene(const PaintRecipe& recipe, PaintMood mood, PaintCanvas& canvas,
   scene.canvas = &canvas;
   scene.mood = mood;
   for (const PaintCommand& command : recipe.commands) {
-    if (command.spec < 0 || static_cast<size_t>(command.spec) >= kSceneCommandCount) {
-      error = "line " + std::to_string(command.line) + ": not a place command";
-      return false;
-    }
-    if (!(command.moods & (1u << static_cast<int>(mood)))) continue;
-    std::string why;
-    if (!kSceneCommands[command.spec].handler(scene, command, why)) {
-      error = "line " + std::to_string(command.line) + ": " + why;
-      return false;
-    }
+    if (!PaintSceneStep(scene, command, error)) return false;
   }
   return true;
 }
