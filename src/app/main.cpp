@@ -60,6 +60,13 @@ std::string BundledDataDir() {
   return {};
 }
 
+// A decimal number 0..255, or -1 for anything else.
+int SmallNumber(const char* text) {
+  char* end = nullptr;
+  const long number = std::strtol(text, &end, 10);
+  return *text && *end == 0 && number >= 0 && number <= 255 ? static_cast<int>(number) : -1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -106,10 +113,14 @@ int main(int argc, char** argv) {
       SkipOpening = true;
     } else if (!std::strcmp(arg, "--dump-state")) {
       StateDumpPath = value("--dump-state");
-    } else if (!std::strcmp(arg, "--play-music")) {
-      AudioStartRequests.music = std::atoi(value("--play-music")) & 0xFF;
-    } else if (!std::strcmp(arg, "--play-sound")) {
-      AudioStartRequests.sound = std::atoi(value("--play-sound")) & 0xFF;
+    } else if (!std::strcmp(arg, "--play-music") || !std::strcmp(arg, "--play-sound")) {
+      const int number = SmallNumber(value(arg));
+      if (number < 0) {
+        std::fprintf(stderr, "lanternia3: %s takes a number 0..255\n", arg);
+        return 2;
+      }
+      const bool music = !std::strcmp(arg, "--play-music");
+      (music ? AudioStartRequests.music : AudioStartRequests.sound) = number;
     } else {
       std::fprintf(stderr, "lanternia3: unknown argument '%s'\n", arg);
       PrintHelp(stderr);

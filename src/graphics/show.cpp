@@ -656,8 +656,11 @@ void ShowPush(uint16_t direction, uint16_t speed) {
   const Effect e = EffectBegin();
   Slide(e, MemLock(old), direction, speed * 1000u);
   MemUnlock(old);
-  EffectEnd(e);
+  // The last step falls short of the whole picture by at least one row or column: finish it
+  // under the overlay, then show it, so nothing of the old picture stays in the window.
   FrameCopy(ScreenFrame, BackFrame);
+  EffectEnd(e);
+  ScreenUpdate();
   MemRelease(&old);
   PlatDrawMenuBar();
 }

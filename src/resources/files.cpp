@@ -70,10 +70,12 @@ bool ReadAll(int fd, uint8_t* dest, size_t count) {
 
 // [SECTION] Public
 
-[[noreturn]] void FileFatal(const char* utf8Format, const char* sjisArg) {
+[[noreturn]] void FileFatal(const char* utf8Format, const char* sjisArg, const char* sjisAbout) {
   char message[512];
   FormatText(message, Sjis(utf8Format), {sjisArg ? sjisArg : ""});
-  ExitGame(message);
+  std::string text = message;
+  if (sjisAbout) text += std::string("\n") + sjisAbout;
+  ExitGame(text.c_str());
 }
 
 std::string DataPath(const char* name) {
@@ -118,7 +120,7 @@ MemHandle FileLoad(const char* name, uint32_t* size) {
   MemUnlock(block);
   if (!ok) {
     MemFree(block);
-    FileFatal("ファイルの読み込みに失敗しました。", nullptr);
+    FileFatal("ファイルの読み込みに失敗しました。", nullptr, name);
   }
   if (size) *size = length;
   return block;

@@ -23,5 +23,8 @@ bool FileSave(const char* name, const void* bytes, uint32_t count);
 bool FileExists(const char* name);
 
 // The fatal end of a file operation: `utf8Format` (one of the fixed messages, at most one %s)
-// formatted with the Shift-JIS `sjisArg`, then ExitGame. Shared with the archive reader.
-[[noreturn]] void FileFatal(const char* utf8Format, const char* sjisArg);
+// formatted with the Shift-JIS `sjisArg`, then ExitGame. `sjisAbout`, when given, names what the
+// message is about on a line of its own below it (the file, or "ARCHIVE : ENTRY"), for the
+// messages that name nothing themselves. Shared with the archive reader.
+[[noreturn]] void FileFatal(const char* utf8Format, const char* sjisArg,
+                            const char* sjisAbout = nullptr);

@@ -6,6 +6,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <string>
 
 #include "app/app.h"
 #include "resources/sjis.h"
@@ -187,21 +188,32 @@ bool LzssUnpack(std::span<uint8_t> dst, std::span<const uint8_t> block) {
   return LzssDecode(dst.first(count), block.subspan(kBlockHeaderSize), LzssCoding::Inverted);
 }
 
-MemHandle UnpackBlock(std::span<const uint8_t> block, const char* label) {
+namespace {
+
+// The unpacker's fatal end: its own message, and below it the file the block came from.
+[[noreturn]] void UnpackFatal(const char* utf8Message, const char* sjisSource) {
+  std::string text = Sjis(utf8Message);
+  if (sjisSource) text += std::string("\n") + sjisSource;
+  ExitGame(text.c_str());
+}
+
+}  // namespace
+
+MemHandle UnpackBlock(std::span<const uint8_t> block, const char* label, const char* source) {
   // A count of 0 or below announces an empty block; anything else must be all there.
   const bool empty =
       block.size() >= kBlockHeaderSize && static_cast<int32_t>(ReadLe32(block.data())) <= 0;
   const uint32_t count = empty ? 0 : LzssBlockSize(block);
-  if (!empty && count == 0) ExitGame(Sjis("データ異常です : 展開バッファ"));
+  if (!empty && count == 0) UnpackFatal("データ異常です : 展開バッファ", source);
   const MemHandle handle = MemAlloc(count, label);
-  if (handle == 0) ExitGame(Sjis("メモリ不足です : 展開バッファ"));
+  if (handle == 0) UnpackFatal("メモリ不足です : 展開バッファ", source);
   if (empty) return handle;
   uint8_t* data = MemLock(handle);
   const bool done = LzssUnpack(std::span<uint8_t>(data, count), block);
   MemUnlock(handle);
   if (!done) {
     MemFree(handle);
-    ExitGame(Sjis("データ異常です : 展開バッファ"));
+    UnpackFatal("データ異常です : 展開バッファ", source);
   }
   return handle;
 }

@@ -59,8 +59,10 @@ bool LzssUnpack(std::span<uint8_t> dst, std::span<const uint8_t> block);
 
 // A new memory block under `label` holding the unpacked data, returned unlocked. A count of 0
 // or below gives an empty block. A block whose stream cannot produce its count is damaged data:
-// fatal, like running out of memory.
-MemHandle UnpackBlock(std::span<const uint8_t> block, const char* label);
+// fatal, like running out of memory; `source` (Shift-JIS, may be null), the file the block
+// comes from, is named on a line of its own below the message.
+MemHandle UnpackBlock(std::span<const uint8_t> block, const char* label,
+                      const char* source = nullptr);
 
 // [SECTION] Packing
 

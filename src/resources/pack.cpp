@@ -151,6 +151,20 @@ PackRecord PackRecordAt(std::span<const uint8_t> index, uint32_t i) {
   return record;
 }
 
+int32_t PackFirstDamagedRecord(std::span<const uint8_t> index, uint16_t count) {
+  for (uint32_t i = 0; i < count && (i + 1) * size_t{kPackRecordSize} <= index.size(); i++) {
+    const char* key = KeyAt(index.data(), i);
+    // A writer pads names with blanks: no name starts with one, and none holds a control byte.
+    bool damaged = key[0] == ' ';
+    for (uint32_t k = 0; k < kPackKeyLength; k++) {
+      const auto c = static_cast<uint8_t>(key[k]);
+      damaged = damaged || c < 0x20 || c == 0x7F;
+    }
+    if (damaged) return static_cast<int32_t>(i);
+  }
+  return -1;
+}
+
 PackIndexResult PackReadIndex(const std::string& path, std::vector<uint8_t>& index, uint16_t& count,
                               uint64_t& fileSize) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -200,6 +214,11 @@ bool PackOpen() {
       case PackIndexResult::Ok:
         break;
     }
+    // An index whose names are not names was scrambled wrongly or damaged: every lookup in it
+    // would end as a missing file, so the archive is reported as the wrong file instead.
+    if (PackFirstDamagedRecord(index, count) >= 0) {
+      FileFatal("ファイルが違います : %s", sjisPath.c_str());
+    }
     MemRelease(&Pack.archives[a].index);
     MemHandle block = MemAlloc(static_cast<uint32_t>(index.size()), kPackIndexLabels[a]);
     if (block == 0) FileFatal("メモリ不足です : %s", kPackFileNames[a]);
@@ -221,6 +240,8 @@ MemHandle PackLoad(const char* name, uint32_t* size, int archive) {
   if (FileExists(name)) return FileLoad(name, size);
 
   const int a = archive == kPackData ? kPackData : kPackScenario;
+  // Every fault of an archive entry names the archive and the entry.
+  const std::string about = std::string(kPackFileNames[a]) + " : " + name;
   char key[12];
   PackMakeKey(name, key);
   const PackArchive& opened = Pack.archives[a];
@@ -228,7 +249,7 @@ MemHandle PackLoad(const char* name, uint32_t* size, int archive) {
   const int32_t found = index ? FindRecord(index, opened.count, key) : -1;
   if (found < 0) {
     if (index) MemUnlock(opened.index);
-    FileFatal("ファイルが見つかりません[PACK] : %s", name);
+    FileFatal("ファイルが見つかりません[PACK] : %s", name, about.c_str());
   }
   const PackRecord record =
       PackRecordAt({index, size_t{opened.count} * kPackRecordSize}, static_cast<uint32_t>(found));
@@ -239,23 +260,23 @@ MemHandle PackLoad(const char* name, uint32_t* size, int archive) {
   const uint64_t readSize = uint64_t{record.size} + kPackReadAlign - end % kPackReadAlign;
 
   int fd = open(DataPath(kPackFileNames[a]).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) FileFatal("ファイルが開けません : %s", kPackFileNames[a]);
+  if (fd < 0) FileFatal("ファイルが開けません : %s", kPackFileNames[a], about.c_str());
   struct stat info;
   if (fstat(fd, &info) != 0) {
     close(fd);
-    FileFatal("ファイルの読み込みに失敗しました。", nullptr);
+    FileFatal("ファイルの読み込みに失敗しました。", nullptr, about.c_str());
   }
   // An entry must lie inside the archive: a damaged index never makes us read or allocate
   // beyond what the file holds.
   if (end > static_cast<uint64_t>(info.st_size) || readSize > UINT32_MAX) {
     close(fd);
-    FileFatal("ファイルの読み込みにサイズが異常です。", nullptr);
+    FileFatal("ファイルの読み込みにサイズが異常です。", nullptr, about.c_str());
   }
 
   MemHandle block = MemAlloc(static_cast<uint32_t>(readSize), FormatText("pk:%s", {name}).c_str());
   if (block == 0) {
     close(fd);
-    FileFatal("メモリ不足です : %s", name);
+    FileFatal("メモリ不足です : %s", name, about.c_str());
   }
   uint8_t* data = MemLock(block);
   const int64_t got = ReadAt(fd, data, readSize, record.offset);
@@ -265,7 +286,7 @@ MemHandle PackLoad(const char* name, uint32_t* size, int archive) {
     MemFree(block);
     FileFatal(
         got < 0 ? "ファイルの読み込みに失敗しました。" : "ファイルの読み込みにサイズが異常です。",
-        nullptr);
+        nullptr, about.c_str());
   }
   PackUnscramble({data, record.size});
   MemUnlock(block);

@@ -38,7 +38,8 @@ extern PackState Pack;
 // [SECTION] Engine
 
 // Reads both archive indexes from the data directory. True; fatal when an archive is missing
-// ("ファイルが開けません"), not an archive or its index does not fit ("ファイルが違います").
+// ("ファイルが開けません"), not an archive, or its index does not fit or holds records whose keys
+// are no names ("ファイルが違います").
 bool PackOpen();
 // Releases both indexes.
 void PackClose();
@@ -46,7 +47,8 @@ void PackClose();
 // the entry of archive `archive` (kPackScenario selects the scenario archive, anything else the
 // data archive), unscrambled. The block is unlocked, owned by the caller, and may run on past
 // `size` (reads end on a 4096-byte boundary of the archive). Fatal when the name is in neither
-// place, the archive cannot be read, or the entry does not lie inside the archive file.
+// place, the archive cannot be read, or the entry does not lie inside the archive file; each
+// such message names the archive and the entry on a second line ("LNTR3DAT.PAK : NAME").
 MemHandle PackLoad(const char* name, uint32_t* size, int archive = kPackData);
 
 // [SECTION] Format helpers (engine and toolchain)
@@ -72,6 +74,11 @@ struct PackRecord {
 };
 // Record `i` of an unscrambled index (the caller keeps i below the record count).
 PackRecord PackRecordAt(std::span<const uint8_t> index, uint32_t i);
+
+// The first record of an unscrambled index whose key cannot be a name (a control byte, or a
+// blank first character): the mark of an index scrambled with another key or damaged. -1 when
+// every key is plausible.
+int32_t PackFirstDamagedRecord(std::span<const uint8_t> index, uint16_t count);
 
 enum class PackIndexResult { Ok, CannotOpen, NotArchive, BadIndex };
 // Reads the header and the index of the archive at host path `path`: `index` gets the

@@ -51,8 +51,20 @@ uint16_t StoryOffset(const uint8_t* code) {
   return static_cast<uint16_t>(code - block.data());
 }
 
+// What the page start record does not hold but a redraw needs to lay the page out as it was
+// typed: the left margin in force at the start (a {margin} of an earlier page stays in force
+// after a page wait) and whether the line had just wrapped. Kept with the record it belongs to;
+// a record from elsewhere (a restored checkpoint) takes its x as the margin.
+struct PageStartLayout {
+  uint16_t offset, x, y, margin;
+  bool wrapped;
+};
+PageStartLayout PageStartExtra{0xFFFF, 0, 0, 0, false};
+
 // The page on screen starts at `offset`: the live state and the page start record agree.
-void StartPage(uint16_t offset, uint16_t x, uint16_t y, uint16_t colour, uint16_t shadow) {
+void StartPage(uint16_t offset, uint16_t x, uint16_t y, uint16_t colour, uint16_t shadow,
+               uint16_t margin, bool wrapped) {
+  PageStartExtra = PageStartLayout{offset, x, y, margin, wrapped};
   PageOffset = offset;
   CheckpointState.pageOffset = offset;
   CheckpointState.textX = x;
@@ -87,7 +99,8 @@ Next ClickWait(MessageRun& run, const uint8_t* command, uint16_t glyph) {
   }
   run.typewriter = true;
   if (glyph == kCursorPage && run.storyText) {
-    StartPage(StoryOffset(run.cursor.at), kStoryX, kStoryY, TextColour, ShadowColour);
+    StartPage(StoryOffset(run.cursor.at), kStoryX, kStoryY, TextColour, ShadowColour, run.margin,
+              run.wrapped);
     TextX = kStoryX;
     TextY = kStoryY;
   }
@@ -161,7 +174,7 @@ const uint8_t* RunMessage(uint16_t x, uint16_t y, const uint8_t* code, uint16_t 
   if (SkipToChoice != 1) ClearInput();
   MessageRun run{MessageCursorAt(code), x, true, true, false, false, showProgress, storyText};
   if (storyText) {
-    StartPage(StoryOffset(code), x, y, colour, shadow);
+    StartPage(StoryOffset(code), x, y, colour, shadow, x, false);
     TakeSavePoint();
   }
   TextX = x;
@@ -217,7 +230,11 @@ void RedrawPage(const uint8_t* upTo) {
     return;
   }
   MessageCursor cursor{block.data() + PageOffset, block.data() + block.size(), CurrentScenario};
-  TextLayout layout{TextX, TextY, TextX, false};
+  // Laid out exactly as typed: the same margin and wrap state at the start, and {margin} moving
+  // the margin with the text position, so the page looks the same and goes on from there.
+  const PageStartLayout& extra = PageStartExtra;
+  const bool known = extra.offset == PageOffset && extra.x == TextX && extra.y == TextY;
+  TextLayout layout{TextX, TextY, known ? extra.margin : TextX, known && extra.wrapped};
   while (cursor.at != upTo) {
     const uint8_t op = MessageNext(cursor);
     if (op == kMsgEnd) break;
@@ -235,7 +252,7 @@ void RedrawPage(const uint8_t* upTo) {
     } else if (op == kMsgShadow) {
       ShadowColour = MessageColour(MessageNext(cursor));
     } else if (op == kMsgMargin) {
-      layout.x = static_cast<uint16_t>(MessageNext(cursor) * 8);
+      layout.x = layout.margin = static_cast<uint16_t>(MessageNext(cursor) * 8);
     } else if (op == kMsgTextY) {
       const uint8_t low = MessageNext(cursor);
       layout.y = static_cast<uint16_t>(low + MessageNext(cursor) * 256);

@@ -36,7 +36,8 @@ MemHandle UnpackAt(const uint8_t* file, uint32_t size, uint32_t field, const cha
   if (size < field + 2) DataError(number);
   const uint32_t at = uint32_t{ReadLe16(file + field)} * kBlockUnit;
   if (at >= size) DataError(number);
-  return UnpackBlock(std::span<const uint8_t>(file + at, size - at), label);
+  return UnpackBlock(std::span<const uint8_t>(file + at, size - at), label,
+                     FormatText("%04x.SCN", {number}).c_str());
 }
 
 // Reads "%04x.SCN" and unpacks the block at header field `field` (0 events, 2 messages), or

@@ -24,6 +24,8 @@ TEST(CommandLineE2E, HelpVersionAndWrongArguments) {
       {"--script x", 2, "go with --headless"},
       {"--headless --scenario 0x10000", 2, "--scenario takes"},
       {"--headless --scenario twelve", 2, "--scenario takes"},
+      {"--headless --play-music 3x", 2, "--play-music takes a number 0..255"},
+      {"--headless --play-sound 256", 2, "--play-sound takes a number 0..255"},
   };
   for (const auto& c : cases) {
     std::string output;
@@ -72,6 +74,7 @@ TEST_F(StartupE2E, ScriptedQuitFromTheMenu) {
 TEST_F(StartupE2E, RunsEndWithTheirStatusAndMessage) {
   const fs::path plain = dir.path / "plain";
   std::ofstream(plain) << "x";
+  std::ofstream(dir.path / "BAD.TZ2") << "TZ2 but nothing more";
   fs::create_directory(dir.path / "folder");
   const std::string script = (dir.path / "input.txt").string();
   const struct {
@@ -98,6 +101,11 @@ TEST_F(StartupE2E, RunsEndWithTheirStatusAndMessage) {
       {"limit 1000\n", "--dump-dir " + plain.string(), 1,
        "headless: cannot write frames to " + plain.string() + ": Not a directory\n"},
       {"limit 2000\n", "", 3, "headless: time limit of 2000 ms reached\n"},
+      // The viewer ends as failed after the box of a picture it cannot show.
+      {"", "--view BAD.TZ2", 1, "ＴＺ２展開エラー: データ異常です\n"},
+      {"", "--view NOPE.TZ2", 1,
+       "終了します: ファイルが見つかりません[PACK] : NOPE.TZ2\nLNTR3DAT.PAK : NOPE.TZ2\n"},
+      {"limit 1000\nat 500 quit\n", "--view TITLE.TZ2", 0, ""},
       // A second copy hands over before it looks for data.
       {"running-copy\n", "--data /nonexistent", 0, ""},
   };

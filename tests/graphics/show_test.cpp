@@ -237,6 +237,27 @@ TEST_F(ShowTest, VerticalPushesMoveTheOldPictureOutAsTheNewComesIn) {
   }
 }
 
+TEST_F(ShowTest, PushesEndWithTheWholeNewPictureInTheWindow) {
+  // The window, not only the screen frame: the last step leaves a row or column of the old
+  // picture, which the end must repaint.
+  for (int i = 0; i < kPaletteSize; i++) {
+    ScenePalette[i] = PalEntry{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), 0, 0};
+  }
+  for (const uint16_t direction : {0, 1, 2, 3}) {
+    Prepare();
+    ShowPush(direction, 1);
+    ASSERT_TRUE(ScreenShowsBack());
+    int wrong = 0;
+    for (int y = 0; y < kFrameHeight; y++) {
+      for (int x = 0; x < kFrameWidth; x++) {
+        const PalEntry& c = ShownPalette[FramePixel(BackFrame, x, y)];
+        wrong += HeadlessPixel(x, y) != (uint32_t{c.red} << 16 | c.green << 8 | c.blue);
+      }
+    }
+    EXPECT_EQ(wrong, 0) << "direction " << direction;
+  }
+}
+
 // [SECTION] Zoom and weather
 
 // What the window showed at the first present 600 ms or more into a zoom started at

@@ -199,8 +199,8 @@ TEST(UnpackBlock, MakesAnUnlockedBlockOfTheDataAndStopsOnDamage) {
   cut.resize(cut.size() / 2);
   EXPECT_EXIT(UnpackBlock(cut, "EVENT DATA"), ::testing::ExitedWithCode(1),
               "終了します: データ異常です : 展開バッファ");
-  EXPECT_EXIT(UnpackBlock(std::vector<uint8_t>{1, 0}, "EVENT DATA"), ::testing::ExitedWithCode(1),
-              "データ異常です");
+  EXPECT_EXIT(UnpackBlock(std::vector<uint8_t>{1, 0}, "EVENT DATA", "0012.SCN"),
+              ::testing::ExitedWithCode(1), "データ異常です : 展開バッファ\n0012.SCN");
   MemFreeAll();
 }
 

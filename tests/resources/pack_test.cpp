@@ -119,7 +119,11 @@ TEST_F(PackTest, DamagedOrMissingArchivesAreFatal) {
   std::vector<uint8_t> badMagic = good, headerOnly(good.begin(), good.begin() + 4), overlap = good;
   badMagic[3] = 'V';
   overlap[8] = 3;  // an entry count whose index would start inside the header
-  for (const std::vector<uint8_t>& file : {badMagic, headerOnly, overlap}) {
+  // Keys that cannot be names: an index scrambled with another key, or damaged.
+  const std::vector<uint8_t> controlByte = RawPackArchive({{"A\x01      DAT", {}}});
+  const std::vector<uint8_t> blankFirst = RawPackArchive({{"  A     DAT", {}}});
+  for (const std::vector<uint8_t>& file :
+       {badMagic, headerOnly, overlap, controlByte, blankFirst}) {
     WriteFileBytes(dataPath, file);
     EXPECT_EXIT(PackOpen(), ::testing::ExitedWithCode(1), "ファイルが違います : " + dataPath);
   }
@@ -130,10 +134,14 @@ TEST_F(PackTest, EntriesOutsideTheArchiveOrIndexAreFatal) {
              {"LONG    DAT", PatternBytes(10, 2), std::nullopt, 100000},
              {"WRAP    DAT", PatternBytes(10, 3), 0xFFFFFFF0u, 0x20}});
   ASSERT_TRUE(PackOpen());
+  // Each message names the archive and the entry on a line of its own.
   EXPECT_EXIT(Load("NOPE.TZ2"), ::testing::ExitedWithCode(1),
-              "ファイルが見つかりません\\[PACK\\] : NOPE.TZ2");
-  for (const char* name : {"LONG.DAT", "WRAP.DAT"}) {
-    EXPECT_EXIT(Load(name), ::testing::ExitedWithCode(1), "ファイルの読み込みにサイズが異常です。");
+              "ファイルが見つかりません\\[PACK\\] : NOPE.TZ2\nLNTR3DAT.PAK : NOPE.TZ2");
+  EXPECT_EXIT(Load("0009.SCN", kPackScenario), ::testing::ExitedWithCode(1),
+              "\nLNTR3SCN.PAK : 0009.SCN");
+  for (const std::string name : {"LONG.DAT", "WRAP.DAT"}) {
+    EXPECT_EXIT(Load(name.c_str()), ::testing::ExitedWithCode(1),
+                "ファイルの読み込みにサイズが異常です。\nLNTR3DAT.PAK : " + name);
   }
   // Not opened at all: nothing can be found.
   PackClose();
@@ -142,7 +150,8 @@ TEST_F(PackTest, EntriesOutsideTheArchiveOrIndexAreFatal) {
   // The archive vanished after start-up.
   ASSERT_TRUE(PackOpen());
   fs::remove(dir.path / "LNTR3DAT.PAK");
-  EXPECT_EXIT(Load("A.DAT"), ::testing::ExitedWithCode(1), "ファイルが開けません : LNTR3DAT.PAK");
+  EXPECT_EXIT(Load("A.DAT"), ::testing::ExitedWithCode(1),
+              "ファイルが開けません : LNTR3DAT.PAK\nLNTR3DAT.PAK : A.DAT");
 }
 
 }  // namespace

@@ -183,7 +183,7 @@ TEST_F(MessageTest, RedrawPageStepsOverSceneCommandsWithTheirOperands) {
   page.Op({0xC5, 1, 2, 3, 4, 5, 6, 7, 8, 9}).Text("え");
   page.Op({0x44, 0x01, 0x02, 0xA2, 0x03, 0x04, 0x80, 0x05, 0xB7, 0x06}).Text("お");
   page.Op({0xC8, 0x01, 0x01, 0x70, 0x25, 0xF4}).Text("か");
-  page.Op({kMsgMargin, 60}).Text("き").Char(C(U'く'), 5);  // x = 480 for this line only
+  page.Op({kMsgMargin, 60}).Text("き").Char(C(U'く'), 5);  // x and margin 480
   page.Op({kMsgMargin, 77}).Char(kNoBreak);                // x = 616 breaks even these
   page.Op({kMsgPageWait}).Text("け").End();
   const uint8_t* base = InstallMessages({Code().Text("ん").End(), page});
@@ -200,11 +200,39 @@ TEST_F(MessageTest, RedrawPageStepsOverSceneCommandsWithTheirOperands) {
   for (int i = 0; i < 6; i++) EXPECT_EQ(CodeAt(16 + 24 * i, 10, 231), C(expected[i])) << i;
   EXPECT_EQ(CodeAt(480, 10, 231), C(U'き'));
   EXPECT_EQ(CodeAt(576, 10, 231), C(U'く'));
-  EXPECT_EQ(CodeAt(16, 40, 231), C(U'く'));  // the margin stayed at the page's x
-  EXPECT_EQ(CodeAt(16, 70, 231), kNoBreak);
-  EXPECT_EQ(CodeAt(40, 70, 231), 0);  // nothing after the wait
-  EXPECT_EQ(TextX, 40);
-  EXPECT_EQ(TextY, 70);
+  EXPECT_EQ(CodeAt(480, 40, 231), C(U'く'));  // a line break goes to the margin, as typed
+  EXPECT_EQ(CodeAt(16, 40, 231), 0);
+  // The last character breaks to the margin 616, where nothing is drawn, and wraps again.
+  EXPECT_EQ(TextX, 616);
+  EXPECT_EQ(TextY, 100);
+}
+
+TEST_F(MessageTest, APageRedrawnAfterHidingItLooksAsTypedAndGoesOnFromThere) {
+  // A margin set on the page before (it stays in force after the page wait) and one set on
+  // the page itself, each followed by lines that wrap back to it.
+  Code text;
+  text.Op({kMsgMargin, 4}).Char(C(U'あ'), 30).Op({kMsgPageWait, 0x44, 0, 0});  // and clear
+  text.Char(C(U'い'), 30).Op({kMsgMargin, 10}).Char(C(U'う'), 30).Op({kMsgNewLine});
+  text.Op({kMsgLineWait}).Char(C(U'え'), 30).End();
+  std::vector<uint8_t> typed;
+  for (const bool hide : {false, true}) {
+    SetUp();
+    InstallMessages({text});
+    Press(100, VK_RETURN);  // the page wait
+    if (hide) {
+      Press(300, VK_SPACE);  // at the line wait: the text goes, then comes back redrawn
+      Press(900, VK_RETURN);
+    }
+    Press(1500, VK_RETURN);  // the line wait
+    ASSERT_NE(RunMessage(16, 10, MessageCode(0), 229, 228, true, true), nullptr);
+    if (!hide) {
+      typed = FramePixels(ScreenFrame);
+      EXPECT_EQ(CodeAt(32, 40), C(U'い'));   // the earlier page's margin, 32
+      EXPECT_EQ(CodeAt(80, 100), C(U'え'));  // after the wait, where the text stood
+    } else {
+      EXPECT_TRUE(FramePixels(ScreenFrame) == typed) << "the redrawn page differs";
+    }
+  }
 }
 
 // [SECTION] Scene commands

@@ -96,6 +96,14 @@ TEST_F(ScenarioLoader, BlocksEntriesAndMessagesPastTheirEndAreFatal) {
   EXPECT_SCENARIO_FATAL(EventEntry(1), "0125.SCN");
   EXPECT_SCENARIO_FATAL(MessageCode(1), "0125.SCN");
   EXPECT_EQ(MessageCode(0)[1], 0x41);
+  // A packed block that cannot give the 4096 bytes it announces: the unpacker's own message,
+  // and the scenario it belongs to.
+  Bytes cut(16, 0);
+  cut[0] = cut[2] = 1;
+  cut.insert(cut.end(), {0x00, 0x10, 0, 0, 0xFF, 0x00});
+  WriteFile(dir.path / "0126.SCN", cut);
+  EXPECT_EXIT(LoadScenario(0x126, true), ::testing::ExitedWithCode(1),
+              "データ異常です : 展開バッファ\n0126.SCN");
 }
 
 }  // namespace

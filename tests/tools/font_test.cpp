@@ -151,7 +151,7 @@ TEST_F(FontToolTest, ShowPrintsTheFileBits) {
 
 TEST_F(FontToolTest, RefusesCodesAndFontsItCannotUse) {
   const std::string show = "font show '" + gothic.path + "' ";
-  ExpectRefused(show + "0x1FFE", "beyond the font");
+  ExpectRefused(show + "0x1FFE", gothic.path + ": 0x1FFE (unused) is beyond its");
   EXPECT_EQ(Tool(show + "0"), 1);
   ExpectRefused(show + "abc", "'a' is not in the charset");
   EXPECT_EQ(Tool("font show NONE.KNJ 1"), 1);

@@ -59,10 +59,16 @@ TEST_F(PackToolTest, BadInputsGiveOneClearLine) {
   WriteFileBytes(At("CUT.PAK"), cut);
   WriteFileBytes(At("LONG.PAK"), RawPackArchive({{"A       DAT", {1}, std::nullopt, 1 << 22}}));
   WriteFileBytes(At("OK.PAK"), RawPackArchive({{"A       DAT", {1}}}));
+  // Names from a damaged index come out escaped, never as raw bytes.
+  WriteFileBytes(At("KEY.PAK"), RawPackArchive({{"A\x1B[2J   DAT", {1}}}));
+  fs::create_directory(At("folder"));
   const std::pair<const char*, const char*> cases[] = {
-      {"create OUT.PAK LONGNAME1.TZ2", "8.3"},
-      {"create OUT.PAK a.dat A.DAT", "same name"},
-      {"create OUT.PAK MISSING.DAT", "cannot read"},
+      {"create OUT.PAK LONGNAME1.TZ2", "LONGNAME1.TZ2: 'LONGNAME1.TZ2' is not an 8.3"},
+      {"create OUT.PAK a.dat A.DAT", "a.dat and A.DAT would both be stored as A.DAT"},
+      {"create OUT.PAK MISSING.DAT", "cannot read MISSING.DAT"},
+      {"create OUT.PAK folder", "cannot read folder"},
+      {"create folder OK.PAK", "cannot write folder"},
+      {"list KEY.PAK", "KEY.PAK: damaged index: entry 0 ('A\\x1B[2J.DAT') has no usable name"},
       {"list JUNK.PAK", "not a PACK archive"},
       {"extract CUT.PAK x", "does not fit"},
       {"list LONG.PAK", "beyond the end"},

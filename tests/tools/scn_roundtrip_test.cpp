@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/test_data.h"
 #include "tools/scn_tool.h"
 
 namespace {
@@ -70,6 +71,87 @@ TEST_F(ScnToolTest, ForeignBlocksKeepEveryByte) {
     EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
   }
   EXPECT_EQ(EngineBlocks(AsmOk(text, "again.scs")), blocks) << text;
+}
+
+// A packed block of `data` as another packer might store it: literals only.
+std::vector<uint8_t> LiteralsOnly(const std::vector<uint8_t>& data) {
+  const uint32_t n = static_cast<uint32_t>(data.size());
+  std::vector<uint8_t> block = {static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8), 0, 0};
+  for (size_t i = 0; i < data.size(); i++) {
+    if (i % 8 == 0) block.push_back(0);  // eight literals
+    block.push_back(static_cast<uint8_t>(~data[i]));
+  }
+  return block;
+}
+
+// Block positions `events` and `messages` (16-byte units) over `size` bytes of `fill`.
+std::vector<uint8_t> LaidOut(const std::vector<uint8_t>& events,
+                             const std::vector<uint8_t>& messages, uint16_t eventsAt,
+                             uint16_t messagesAt, size_t size, uint8_t fill) {
+  std::vector<uint8_t> file(size, fill);
+  const std::vector<uint8_t>* parts[2] = {&events, &messages};
+  const uint16_t at[2] = {eventsAt, messagesAt};
+  for (int i = 0; i < 2; i++) {
+    file[2 * i] = static_cast<uint8_t>(at[i]);
+    file[2 * i + 1] = static_cast<uint8_t>(at[i] >> 8);
+    std::copy(parts[i]->begin(), parts[i]->end(), file.begin() + at[i] * 16);
+  }
+  return file;
+}
+
+TEST_F(ScnToolTest, FilesMadeElsewhereComeBackByteForByte) {
+  ASSERT_EQ(Tool("pack extract '" + (kDemoData / "LNTR3SCN.PAK").string() + "' demo 0000.SCN"), 0)
+      << output;
+  const std::vector<uint8_t> demo = ReadFileBytes(At("demo/0000.SCN"));
+  const Blocks blocks = EngineBlocks(demo);
+  ASSERT_EQ(BuildFile(blocks), demo) << "the demo's file is laid out by the assembler";
+  const std::vector<uint8_t> events = LzssPack(blocks.events), messages = LzssPack(blocks.messages);
+  const auto eventsEnd = static_cast<uint16_t>((16 + events.size() + 15) / 16);
+  const size_t end = 16 * (eventsEnd + (messages.size() + 15) / 16);
+
+  const std::vector<uint8_t> literalEvents = LiteralsOnly(blocks.events),
+                             literalMessages = LiteralsOnly(blocks.messages);
+  const auto literalsEnd = static_cast<uint16_t>((16 + literalEvents.size() + 15) / 16);
+
+  std::vector<uint8_t> header = demo, trailing = demo, padding = demo;
+  for (int i = 4; i < 16; i++) header[i] = static_cast<uint8_t>(0xA0 + i);  // never read
+  trailing.insert(trailing.end(), {0x1A, 0x00, 0x00, 0x7F});
+  ASSERT_GT(16u * eventsEnd, 16 + events.size()) << "the event block is padded";
+  padding[16 * eventsEnd - 1] = 0x55;
+  const struct {
+    const char* name;
+    std::vector<uint8_t> file;
+    const char* note;  // a part of what disasm says; "" for a file the assembler lays out so
+  } cases[] = {
+      {"as built", demo, ""},
+      {"header bytes", header, "kept in its [file] section"},
+      {"trailing bytes", trailing, "kept in its [file] section"},
+      {"padding", padding, "kept in its [file] section"},
+      {"messages first, gaps of 0xEE",
+       LaidOut(events, messages, static_cast<uint16_t>(3 + (messages.size() + 15) / 16), 2,
+               end + 64, 0xEE),
+       "kept in its [file] section"},
+      {"one packed block for both", LaidOut(events, events, 1, 1, 16 + events.size(), 0),
+       "kept in its [file] section"},
+      {"literals only",
+       LaidOut(literalEvents, literalMessages, 1, literalsEnd,
+               16 * literalsEnd + literalMessages.size(), 0),
+       "packed otherwise than the assembler packs"},
+  };
+  for (const auto& c : cases) {
+    std::string text;
+    ASSERT_EQ(Disasm(c.file, text), 0) << c.name << "\n" << output;
+    EXPECT_EQ(*c.note == 0, text.find("[file]") == std::string::npos) << c.name;
+    EXPECT_TRUE(Said(c.note)) << c.name << "\n" << output;
+    EXPECT_EQ(AsmOk(text, "again.scs"), c.file) << c.name << "\n" << text;
+  }
+  // An edited source whose kept packing no longer fits is packed anew, where it was.
+  std::string text;
+  ASSERT_EQ(Disasm(cases[6].file, text), 0);
+  const size_t code = text.find("\n[messages]");
+  text.insert(code, "\n    nop\n");
+  ASSERT_EQ(Asm(text, "edited.scs"), 0) << output;
+  EXPECT_TRUE(Said("the kept packing of the event block no longer gives its bytes")) << output;
 }
 
 TEST_F(ScnToolTest, DamagedFilesAreRefusedInOneLine) {

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -88,7 +89,8 @@ int RunGroup(const ToolGroup& group, int argc, char** argv) {
     const int status = ParseArgs(sub, argc - 2, argv + 2, args);
     return status >= 0 ? status : sub.run(args);
   }
-  std::fprintf(stderr, "%s: %s: unknown subcommand '%s'\n", gProgram, group.name, argv[1]);
+  std::fprintf(stderr, "%s: %s: unknown subcommand '%s'\n", gProgram, group.name,
+               ToolEscape(argv[1]).c_str());
   return PrintUsage(group.usage, stderr, kToolUsage);
 }
 
@@ -126,17 +128,43 @@ int ToolMain(const char* program, std::span<const ToolGroup> groups, int argc, c
   for (const ToolGroup& group : groups) {
     if (name == group.name) return RunGroup(group, argc - 1, argv + 1);
   }
-  std::fprintf(stderr, "%s: unknown command '%s'\n", gProgram, argv[1]);
+  std::fprintf(stderr, "%s: unknown command '%s'\n", gProgram, ToolEscape(argv[1]).c_str());
   return PrintUsage(ProgramUsage(groups).c_str(), stderr, kToolUsage);
 }
 
+std::string ToolEscape(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size();) {
+    const auto c = static_cast<uint8_t>(text[i]);
+    // The length of a well-formed UTF-8 sequence starting here, 0 when there is none.
+    size_t length = c >= 0x20 && c < 0x7F    ? 1
+                    : c >= 0xC2 && c <= 0xDF ? 2
+                    : c >= 0xE0 && c <= 0xEF ? 3
+                    : c >= 0xF0 && c <= 0xF4 ? 4
+                                             : 0;
+    for (size_t k = 1; k < length; k++) {
+      if (i + k >= text.size() || (static_cast<uint8_t>(text[i + k]) & 0xC0) != 0x80) length = 0;
+    }
+    if (length) {
+      out.append(text.substr(i, length));
+      i += length;
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      out += hex;
+      i++;
+    }
+  }
+  return out;
+}
+
 int ToolFail(const std::string& message) {
-  std::fprintf(stderr, "%s: %s\n", gProgram, message.c_str());
+  std::fprintf(stderr, "%s: %s\n", gProgram, ToolEscape(message).c_str());
   return kToolFailed;
 }
 
 int ToolUsageError(const ToolArgs& args, const std::string& message) {
-  std::fprintf(stderr, "%s: %s: %s\n", gProgram, args.command.c_str(), message.c_str());
+  std::fprintf(stderr, "%s: %s: %s\n", gProgram, args.command.c_str(), ToolEscape(message).c_str());
   return PrintUsage(args.usage, stderr, kToolUsage);
 }
 
@@ -161,6 +189,9 @@ int ToolPictureFailure(const std::string& path, const char* meaning, const char*
 }
 
 bool ToolReadBytes(const std::string& path, std::vector<uint8_t>& bytes) {
+  // A folder opens like a file but reads as nothing: never take it for an empty file.
+  std::error_code code;
+  if (std::filesystem::is_directory(path, code)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

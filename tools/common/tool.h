@@ -55,7 +55,11 @@ struct ToolGroup {
 // The program's entry: "PROGRAM GROUP SUBCOMMAND ARGS...", --help and --version.
 int ToolMain(const char* program, std::span<const ToolGroup> groups, int argc, char** argv);
 
-// Prints "PROGRAM: <message>" on standard error and answers kToolFailed.
+// `text` as it may go to a terminal: control bytes and bytes that are not UTF-8 (a damaged
+// name, a Shift-JIS one) written as \xNN, everything else as it is.
+std::string ToolEscape(std::string_view text);
+
+// Prints "PROGRAM: <message>" on standard error, escaped, and answers kToolFailed.
 int ToolFail(const std::string& message);
 // Prints "PROGRAM: COMMAND: <message>" and the subcommand's usage on standard error; answers
 // kToolUsage.

@@ -184,8 +184,8 @@ int FontShow(const ToolArgs& args) {
   const size_t glyphs = file.size() / kFontGlyphBytes;
   for (uint16_t code : codes) {
     if (code > glyphs) {
-      return ToolFail(FontCodeLabel(code) + " is beyond the font's " + std::to_string(glyphs) +
-                      " glyphs");
+      return ToolFail(args.operands[0] + ": " + FontCodeLabel(code) + " is beyond its " +
+                      std::to_string(glyphs) + " glyphs");
     }
   }
   for (uint16_t code : codes) {

@@ -94,26 +94,26 @@ int FontNames(const ToolArgs& args) {
   }
   std::vector<uint16_t> kanaCodes, keyCodes;
   for (const ListLine& row : kana) {
-    if (!Codes(row.cells, kanaCodes, error)) return ToolFail("kana.txt: " + error);
+    if (!Codes(row.cells, kanaCodes, error)) return ToolFail(dir + "/kana.txt: " + error);
   }
   for (const ListLine& row : keys) {
-    if (!Codes(row.cells, keyCodes, error)) return ToolFail("keys.txt: " + error);
+    if (!Codes(row.cells, keyCodes, error)) return ToolFail(dir + "/keys.txt: " + error);
   }
   if (kanaCodes.size() != kKanaCells || keyCodes.size() != kKeyCells ||
       readings.size() != kReadingLists || strokes.size() != kStrokeSets) {
-    return ToolFail("expected " + std::to_string(kKanaCells) + " kana cells, " +
+    return ToolFail(dir + ": expected " + std::to_string(kKanaCells) + " kana cells, " +
                     std::to_string(kKeyCells) + " keys, " + std::to_string(kReadingLists) +
                     " reading lists and " + std::to_string(kStrokeSets) + " stroke sets");
   }
   std::vector<std::vector<uint16_t>> readingLists, strokeSets;
   for (const ListLine& line : readings) {
     if (!Codes(line.cells, readingLists.emplace_back(), error)) {
-      return ToolFail("readings.txt: " + error);
+      return ToolFail(dir + "/readings.txt: " + error);
     }
   }
   for (const ListLine& line : strokes) {
     if (!Codes(line.cells, strokeSets.emplace_back(), error)) {
-      return ToolFail("strokes.txt: " + error);
+      return ToolFail(dir + "/strokes.txt: " + error);
     }
   }
 

@@ -58,6 +58,12 @@ bool LoadArchive(const std::string& path, ToolArchive& archive) {
     case PackIndexResult::Ok:
       break;
   }
+  if (const int32_t damaged = PackFirstDamagedRecord(index, count); damaged >= 0) {
+    ToolFail(path + ": damaged index: entry " + std::to_string(damaged) + " ('" +
+             PackKeyName(PackRecordAt(index, static_cast<uint32_t>(damaged)).key) +
+             "') has no usable name");
+    return false;
+  }
   for (uint32_t i = 0; i < count; i++) {
     PackRecord record = PackRecordAt(index, i);
     if (uint64_t{record.offset} + record.size > archive.fileSize) {
@@ -94,8 +100,23 @@ int Create(const ToolArgs& args) {
     if (!ToolReadBytes(files[i], bytes)) return ToolFail("cannot read " + files[i]);
     entries.push_back(PackWriteEntry{name, bytes});
   }
+  // Two files stored under one name: the inputs are at fault, so they are named.
+  for (size_t i = 0; i < entries.size(); i++) {
+    for (size_t k = 0; k < i; k++) {
+      char a[12], b[12];
+      PackMakeKey(entries[i].name.c_str(), a);
+      PackMakeKey(entries[k].name.c_str(), b);
+      if (PackCompareKeys(a, b) == 0) {
+        return ToolFail(files[k + 1] + " and " + files[i + 1] + " would both be stored as " +
+                        PackKeyName(a));
+      }
+    }
+  }
   std::string error;
-  if (!PackWrite(files[0], entries, &error)) return ToolFail(error);
+  if (!PackWrite(files[0], entries, &error)) {
+    // What is left is about the archive being written.
+    return ToolFail(error.rfind("cannot write ", 0) == 0 ? error : files[0] + ": " + error);
+  }
   return 0;
 }
 
@@ -103,7 +124,8 @@ int List(const ToolArgs& args) {
   ToolArchive archive;
   if (!LoadArchive(args.operands[0], archive)) return 1;
   for (const PackRecord& record : archive.records) {
-    std::printf("%-12s %10u %10u\n", PackKeyName(record.key).c_str(), record.offset, record.size);
+    std::printf("%-12s %10u %10u\n", ToolEscape(PackKeyName(record.key)).c_str(), record.offset,
+                record.size);
   }
   return 0;
 }
@@ -146,7 +168,9 @@ int Extract(const ToolArgs& args) {
   std::vector<uint8_t> bytes;
   for (const PackRecord* record : chosen) {
     const std::string name = PackKeyName(record->key);
-    if (!ReadEntry(archive, *record, bytes)) return ToolFail("cannot read " + name);
+    if (!ReadEntry(archive, *record, bytes)) {
+      return ToolFail("cannot read " + name + " from " + archive.path);
+    }
     const std::string out = (fs::path(folder) / name).string();
     if (!ToolWriteBytes(out, bytes)) return ToolFail("cannot write " + out);
   }

@@ -14,7 +14,10 @@ namespace {
 
 constexpr size_t kMaxErrors = 40;
 
-enum class Section { Events, Messages };
+enum class Section { Events, Messages, File };
+
+// The largest file a [file] section may describe.
+constexpr uint32_t kMaxFileSize = 64u << 20;
 
 // One line of a message body, indentation removed.
 struct BodyLine {
@@ -229,23 +232,71 @@ void DefineMessage(ScnAsm& a, Reader& r, const std::vector<ScnToken>& t) {
   r.inBody = true;
 }
 
-// bytes N, N, ...: raw bytes in the event code.
-void RawBytes(ScnAsm& a, const std::vector<ScnToken>& t) {
-  std::vector<uint8_t> bytes;
-  for (size_t i = 1; i < t.size(); i += 2) {
+// "N, N, ..." from t[from] on, each 0..255; false after an error naming `form`.
+bool ByteList(ScnAsm& a, const std::vector<ScnToken>& t, size_t from, const char* form,
+              std::vector<uint8_t>& bytes) {
+  bytes.clear();
+  for (size_t i = from; i < t.size(); i += 2) {
     uint32_t value = 0;
-    if (!ScnAsmNumber(a, t[i], 0xFF, value)) return;
+    if (!ScnAsmNumber(a, t[i], 0xFF, value)) return false;
     bytes.push_back(static_cast<uint8_t>(value));
     if (i + 1 < t.size() && t[i + 1].text != ",") {
-      ScnAsmError(a, "expected 'bytes N, N, ...'");
-      return;
+      ScnAsmError(a, std::string("expected '") + form + "'");
+      return false;
     }
   }
   if (bytes.empty() || t.back().text == ",") {
-    ScnAsmError(a, "expected 'bytes N, N, ...'");
-    return;
+    ScnAsmError(a, std::string("expected '") + form + "'");
+    return false;
   }
-  a.events.insert(a.events.end(), bytes.begin(), bytes.end());
+  return true;
+}
+
+// bytes N, N, ...: raw bytes in the event code.
+void RawBytes(ScnAsm& a, const std::vector<ScnToken>& t) {
+  std::vector<uint8_t> bytes;
+  if (ByteList(a, t, 1, "bytes N, N, ...", bytes)) {
+    a.events.insert(a.events.end(), bytes.begin(), bytes.end());
+  }
+}
+
+// One line of the [file] section: how a file made elsewhere is laid out.
+//   size N                        the file's length
+//   events at N, messages at N    block positions, in 16-byte units
+//   stream events: N, N, ...      the stored packed stream of a block (lines add up)
+//   bytes at OFFSET: N, N, ...    bytes outside the blocks
+void FileLine(ScnAsm& a, const std::vector<ScnToken>& t) {
+  ScnFileLayout& layout = a.layout;
+  const std::string_view word = t[0].text;
+  const bool isBlock = t.size() > 1 && (t[1].text == "events" || t[1].text == "messages");
+  const int block = isBlock && t[1].text == "messages" ? 1 : 0;
+  uint32_t value = 0;
+  std::vector<uint8_t> bytes;
+  layout.given = true;
+  if (a.fileLine == 0) a.fileLine = a.line;
+  if (word == "size" && t.size() == 2) {
+    if (ScnAsmNumber(a, t[1], kMaxFileSize, value)) layout.size = value;
+  } else if ((word == "events" || word == "messages") && t.size() == 3 && t[1].text == "at") {
+    if (ScnAsmNumber(a, t[2], 0xFFFF, value)) {
+      const int which = word == "messages" ? 1 : 0;
+      layout.positions[which] = static_cast<uint16_t>(value);
+      a.positionGiven[which] = true;
+    }
+  } else if (word == "stream" && isBlock && t.size() > 3 && t[2].text == ":") {
+    if (ByteList(a, t, 3, "stream events: N, N, ...", bytes)) {
+      layout.keepStream[block] = true;
+      layout.streams[block].insert(layout.streams[block].end(), bytes.begin(), bytes.end());
+    }
+  } else if (word == "bytes" && t.size() > 4 && t[1].text == "at" && t[3].text == ":") {
+    if (ScnAsmNumber(a, t[2], kMaxFileSize, value) &&
+        ByteList(a, t, 4, "bytes at OFFSET: N, N, ...", bytes)) {
+      layout.bytes.push_back({value, bytes});
+    }
+  } else {
+    ScnAsmError(a,
+                "expected 'size N', 'events at N', 'messages at N', 'stream events: N, ...', "
+                "'stream messages: N, ...' or 'bytes at OFFSET: N, ...' in [file]");
+  }
 }
 
 // One line of the event section.
@@ -297,13 +348,15 @@ void ReadLine(ScnAsm& a, Reader& r, std::string_view raw) {
   if (line.empty() || line[0] == '#') return;
   if (line[0] == '[') {
     const std::string_view name = Trim(line.substr(0, line.find('#')));
-    if (name != "[events]" && name != "[messages]") {
-      ScnAsmError(a,
-                  "unknown section '" + std::string(name) + "' (sections: [events], [messages])");
+    if (name != "[events]" && name != "[messages]" && name != "[file]") {
+      ScnAsmError(a, "unknown section '" + std::string(name) +
+                         "' (sections: [events], [messages], [file])");
       return;
     }
     CloseChoice(a);
-    r.section = name == "[events]" ? Section::Events : Section::Messages;
+    r.section = name == "[events]"     ? Section::Events
+                : name == "[messages]" ? Section::Messages
+                                       : Section::File;
     return;
   }
   std::vector<ScnToken> t;
@@ -323,6 +376,8 @@ void ReadLine(ScnAsm& a, Reader& r, std::string_view raw) {
   }
   if (t[0].text == "const" || t[0].text == "var") {
     DefineSymbol(a, t);
+  } else if (r.section == Section::File) {
+    FileLine(a, t);
   } else if (t[0].text == "header") {
     SetHeader(a, r, t);
   } else if (r.section == Section::Events) {
@@ -493,6 +548,10 @@ bool ScnAssemble(std::string_view source, const std::string& fileName, ScnBlocks
   CloseBody(a, r);
   CloseChoice(a);
   Layout(a);
+  if (a.layout.given && !(a.positionGiven[0] && a.positionGiven[1])) {
+    a.line = a.fileLine;
+    ScnAsmError(a, "a [file] section gives both 'events at N' and 'messages at N'");
+  }
   // Layout reports after the whole file was read; put everything in line order.
   const size_t prefix = a.file.size() + 1;
   std::stable_sort(a.errors.begin(), a.errors.end(),
@@ -505,6 +564,7 @@ bool ScnAssemble(std::string_view source, const std::string& fileName, ScnBlocks
   if (!a.errors.empty()) return false;
   blocks.events = std::move(a.events);
   blocks.messages = std::move(a.messages);
+  blocks.layout = std::move(a.layout);
   blocks.messageNames.clear();
   for (const ScnMessageDef& def : a.messageDefs) {
     if (!def.name.empty() && def.form == ScnMessageForm::Text && def.number >= 0) {

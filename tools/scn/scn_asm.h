@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/scn/scn.h"
 #include "tools/scn/scn_lex.h"
 #include "tools/scn/scn_table.h"
 
@@ -62,6 +63,10 @@ struct ScnAsm {
   int64_t choiceAt = -1;
   int choiceLine = 0;
   size_t choiceFixups = 0;
+  // The [file] section, and which block positions it gave.
+  ScnFileLayout layout;
+  bool positionGiven[2] = {false, false};
+  int fileLine = 0;  // its first line
 };
 
 // Records "file:line: what" for the current line.

@@ -1,5 +1,6 @@
 // lntr3tool scn: assembles scenario source into scenario files and disassembles them, and the
 // file layout both share (two packed blocks on 16-byte boundaries).
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -58,6 +59,74 @@ bool ReadBlock(std::span<const uint8_t> file, uint32_t position, const char* wha
   return true;
 }
 
+// The bytes a packed stream uses to give `count` bytes: up to its last item, the decoder
+// stopping there even inside a flag group. 0 when the stream ends first.
+size_t StreamLength(std::span<const uint8_t> stream, uint32_t count) {
+  size_t at = 0;
+  uint64_t out = 0;
+  while (out < count) {
+    if (at >= stream.size()) return 0;
+    const uint8_t flags = stream[at++];
+    for (int bit = 7; bit >= 0 && out < count; bit--) {
+      if (flags >> bit & 1) {  // a reference, its word inverted: length - 3 in the low 4 bits
+        if (at + 2 > stream.size()) return 0;
+        out += (~stream[at] & 15u) + kLzssMinMatch;
+        at += 2;
+      } else {
+        if (at >= stream.size()) return 0;
+        out++;
+        at++;
+      }
+    }
+  }
+  return at;
+}
+
+// Whether a stored stream gives exactly `block`.
+bool StreamGives(std::span<const uint8_t> stream, const std::vector<uint8_t>& block) {
+  std::vector<uint8_t> out(block.size());
+  return LzssDecode(out, stream, LzssCoding::Inverted) && out == block;
+}
+
+// The 4-byte count of a packed block, then its stream.
+std::vector<uint8_t> CountAndStream(uint32_t count, std::span<const uint8_t> stream) {
+  std::vector<uint8_t> bytes = {static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8),
+                                static_cast<uint8_t>(count >> 16),
+                                static_cast<uint8_t>(count >> 24)};
+  bytes.insert(bytes.end(), stream.begin(), stream.end());
+  return bytes;
+}
+
+// "0x1234".
+std::string Hex(uint64_t value) {
+  char text[24];
+  std::snprintf(text, sizeof text, "0x%04llX", static_cast<unsigned long long>(value));
+  return text;
+}
+
+// The offsets where two files differ, as ranges "0x0010..0x001F" (at most eight, then how many
+// more); one past the shorter file's end counts as differing.
+std::string DifferingRanges(std::span<const uint8_t> want, std::span<const uint8_t> got) {
+  std::vector<std::pair<size_t, size_t>> ranges;
+  const size_t end = std::max(want.size(), got.size());
+  for (size_t i = 0; i < end; i++) {
+    const bool differs = i >= want.size() || i >= got.size() || want[i] != got[i];
+    if (!differs) continue;
+    if (!ranges.empty() && ranges.back().second + 1 == i) {
+      ranges.back().second = i;
+    } else {
+      ranges.push_back({i, i});
+    }
+  }
+  std::string text;
+  for (size_t i = 0; i < ranges.size() && i < 8; i++) {
+    text += (i ? ", " : "") + Hex(ranges[i].first);
+    if (ranges[i].second != ranges[i].first) text += ".." + Hex(ranges[i].second);
+  }
+  if (ranges.size() > 8) text += " and " + std::to_string(ranges.size() - 8) + " more ranges";
+  return text;
+}
+
 // Reads and assembles a source file; on failure answers the exit status after saying why.
 int AssembleFile(const std::string& source, ScnBlocks& blocks) {
   std::vector<uint8_t> text;
@@ -79,7 +148,11 @@ int Assemble(const ToolArgs& args) {
   if (const int status = AssembleFile(source, blocks); status != kToolOk) return status;
   std::vector<uint8_t> file;
   std::string error;
-  if (!ScnFileBuild(blocks, file, error)) return ToolFail(source + ": " + error);
+  std::vector<std::string> notes;
+  if (!ScnFileBuild(blocks, file, error, &notes)) return ToolFail(source + ": " + error);
+  for (const std::string& note : notes) {
+    std::fprintf(stderr, "lntr3tool: %s: note: %s\n", ToolEscape(source).c_str(), note.c_str());
+  }
   if (!ToolWriteBytes(output, file)) return ToolFail("cannot write " + output);
   return 0;
 }
@@ -88,6 +161,7 @@ int Assemble(const ToolArgs& args) {
 int Disassemble(const ToolArgs& args) {
   const std::string& input = args.operands[0];
   const std::string output = args.Has("-o") ? *args.Value("-o") : std::string();
+  if (args.Has("-o") && output.empty()) return ToolUsageError(args, "-o wants a file name");
   std::vector<uint8_t> file;
   if (!ToolReadBytes(input, file)) return ToolFail("cannot read " + input);
   ScnBlocks blocks;
@@ -97,14 +171,27 @@ int Disassemble(const ToolArgs& args) {
     return ToolFail(input + ": " + error);
   }
   for (const std::string& note : notes) {
-    std::fprintf(stderr, "lntr3tool: %s: note: %s\n", input.c_str(), note.c_str());
+    std::fprintf(stderr, "lntr3tool: %s: note: %s\n", ToolEscape(input).c_str(), note.c_str());
   }
+  // The proof of the round trip: the source must assemble back to this very file. Whatever
+  // would come out otherwise is named, and the status says that bytes are lost.
+  ScnBlocks again;
+  std::vector<uint8_t> rebuilt;
+  std::string errors, unused;
+  const bool assembles = ScnAssemble(text, input, again, errors);
+  const bool lossless = assembles && ScnFileBuild(again, rebuilt, unused) && rebuilt == file;
   if (output.empty()) {
     std::fwrite(text.data(), 1, text.size(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : ToolFail("cannot write the standard output");
-  }
-  if (!ToolWriteBytes(output, {reinterpret_cast<const uint8_t*>(text.data()), text.size()})) {
+    if (std::fflush(stdout) != 0) return ToolFail("cannot write the standard output");
+  } else if (!ToolWriteBytes(output,
+                             {reinterpret_cast<const uint8_t*>(text.data()), text.size()})) {
     return ToolFail("cannot write " + output);
+  }
+  if (!lossless) {
+    return ToolFail(input + ": the source does not give back the file: " +
+                    (assembles
+                         ? "bytes " + DifferingRanges(file, rebuilt) + " would differ"
+                         : "it does not assemble (" + errors.substr(0, errors.find('\n')) + ")"));
   }
   return 0;
 }
@@ -137,8 +224,67 @@ const ToolSubcommand kScnCommands[] = {
 const ToolGroup kScnGroup = {"scn", "assemble and disassemble scenario files", kScnUsage,
                              kScnCommands};
 
-// Event block at position 1 (offset 16), the message block after it, both padded.
-bool ScnFileBuild(const ScnBlocks& blocks, std::vector<uint8_t>& file, std::string& error) {
+namespace {
+
+// A file laid out as `layout` says: every byte placed once, or twice with the same value (two
+// blocks may share their bytes).
+bool BuildLaidOut(const ScnBlocks& blocks, std::vector<uint8_t>& file, std::string& error,
+                  std::vector<std::string>* notes) {
+  const ScnFileLayout& layout = blocks.layout;
+  file.assign(layout.size, 0);
+  std::vector<const char*> placed(layout.size, nullptr);  // what put each byte there
+  const auto put = [&](uint64_t at, std::span<const uint8_t> bytes, const char* what) {
+    if (at + bytes.size() > file.size()) {
+      file.resize(at + bytes.size(), 0);
+      placed.resize(file.size(), nullptr);
+    }
+    for (size_t i = 0; i < bytes.size(); i++) {
+      if (placed[at + i] && file[at + i] != bytes[i]) {
+        error = std::string(what) + " runs into " + placed[at + i] + " at file offset " +
+                Hex(at + i) + " (drop the [file] section to lay the file out afresh)";
+        return false;
+      }
+      file[at + i] = bytes[i];
+      placed[at + i] = what;
+    }
+    return true;
+  };
+  const uint8_t header[kFileHeader] = {
+      static_cast<uint8_t>(layout.positions[0]), static_cast<uint8_t>(layout.positions[0] >> 8),
+      static_cast<uint8_t>(layout.positions[1]), static_cast<uint8_t>(layout.positions[1] >> 8)};
+  if (!put(0, header, "the block positions")) return false;
+  const std::vector<uint8_t>* parts[2] = {&blocks.events, &blocks.messages};
+  const char* names[2] = {"the event block", "the message block"};
+  for (int i = 0; i < 2; i++) {
+    std::vector<uint8_t> stream;
+    if (layout.keepStream[i] && StreamGives(layout.streams[i], *parts[i])) {
+      stream = layout.streams[i];
+    } else {
+      if (layout.keepStream[i] && notes) {
+        notes->push_back(std::string("the kept packing of ") + names[i] +
+                         " no longer gives its bytes: packed anew");
+      }
+      stream = LzssPackStream(*parts[i], LzssCoding::Inverted);
+    }
+    const auto count = static_cast<uint32_t>(parts[i]->size());
+    if (!put(uint64_t{layout.positions[i]} * kBlockAlign, CountAndStream(count, stream),
+             names[i])) {
+      return false;
+    }
+  }
+  for (const auto& [at, bytes] : layout.bytes) {
+    if (!put(at, bytes, "kept bytes")) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+// Event block at position 1 (offset 16), the message block after it, both padded; or as the
+// layout says.
+bool ScnFileBuild(const ScnBlocks& blocks, std::vector<uint8_t>& file, std::string& error,
+                  std::vector<std::string>* notes) {
+  if (blocks.layout.given) return BuildLaidOut(blocks, file, error, notes);
   file.assign(kFileHeader, 0);
   Pad(file);
   uint32_t positions[2] = {};
@@ -166,6 +312,50 @@ bool ScnFileRead(std::span<const uint8_t> file, ScnBlocks& blocks, std::string& 
     error = "too short for a scenario file (" + std::to_string(file.size()) + " bytes)";
     return false;
   }
-  return ReadBlock(file, ReadLe16(file.data()), "event", blocks.events, error) &&
-         ReadBlock(file, ReadLe16(file.data() + 2), "message", blocks.messages, error);
+  blocks.layout = ScnFileLayout{};
+  if (!ReadBlock(file, ReadLe16(file.data()), "event", blocks.events, error) ||
+      !ReadBlock(file, ReadLe16(file.data() + 2), "message", blocks.messages, error)) {
+    return false;
+  }
+  // Laid out as the assembler would: nothing more to say.
+  std::vector<uint8_t> ours;
+  std::string unused;
+  if (ScnFileBuild(blocks, ours, unused) &&
+      std::equal(ours.begin(), ours.end(), file.begin(), file.end())) {
+    return true;
+  }
+  // Otherwise every byte the blocks do not account for is kept.
+  ScnFileLayout& layout = blocks.layout;
+  layout.given = true;
+  layout.size = static_cast<uint32_t>(file.size());
+  std::vector<bool> covered(file.size(), false);
+  std::fill_n(covered.begin(), kFileHeader, true);
+  const std::vector<uint8_t>* parts[2] = {&blocks.events, &blocks.messages};
+  for (int i = 0; i < 2; i++) {
+    layout.positions[i] = ReadLe16(file.data() + 2 * i);
+    const size_t at = size_t{layout.positions[i]} * kBlockAlign + 4;
+    if (parts[i]->empty()) continue;  // a count of 0 or below: the disassembler refuses it
+    const size_t length = StreamLength(file.subspan(at), static_cast<uint32_t>(parts[i]->size()));
+    std::fill(covered.begin() + static_cast<std::ptrdiff_t>(at - 4),
+              covered.begin() + static_cast<std::ptrdiff_t>(at + length), true);
+    const std::span<const uint8_t> stored = file.subspan(at, length);
+    const std::vector<uint8_t> packed = LzssPackStream(*parts[i], LzssCoding::Inverted);
+    if (!std::equal(stored.begin(), stored.end(), packed.begin(), packed.end())) {
+      layout.keepStream[i] = true;
+      layout.streams[i].assign(stored.begin(), stored.end());
+    }
+  }
+  // Bytes outside the blocks, in lines of at most 16 from a byte that is not 0 to the last
+  // one that is not.
+  for (size_t i = 0; i < file.size(); i++) {
+    if (covered[i] || file[i] == 0) continue;
+    size_t end = i, last = i;
+    while (end < file.size() && end - i < 16 && !covered[end]) {
+      if (file[end]) last = end;
+      end++;
+    }
+    layout.bytes.push_back({static_cast<uint32_t>(i), {file.begin() + i, file.begin() + last + 1}});
+    i = last;
+  }
+  return true;
 }

@@ -1,6 +1,7 @@
 // Scenario disassembler: writes the event block and the message block back as scenario
 // source. Walks each block once from its table's end; whatever cannot be written as a command
 // or as text (foreign or damaged data) comes out as raw bytes, so every block reassembles.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -335,6 +336,46 @@ void DisasmMessages(const std::vector<uint8_t>& block, std::string& out,
   if (raw) notes.push_back("texts holding bytes that start no command: " + std::to_string(raw));
 }
 
+// [SECTION] File layout
+
+// A list of bytes as "0x12, 0x34, ...".
+std::string ByteList(const uint8_t* bytes, size_t count) {
+  std::string text;
+  for (size_t i = 0; i < count; i++) text += (i ? ", " : "") + Format("0x%02X", bytes[i]);
+  return text;
+}
+
+// Writes the [file] section of a file laid out otherwise than the assembler lays one out.
+void DisasmFile(const ScnFileLayout& layout, std::string& out, std::vector<std::string>& notes) {
+  out += "\n[file]\n";
+  out += "# Laid out otherwise than the assembler lays out a file; kept byte for byte.\n";
+  out += Format("size %u\n", layout.size);
+  out += Format("events at 0x%04X\n", layout.positions[0]);
+  out += Format("messages at 0x%04X\n", layout.positions[1]);
+  const char* names[2] = {"events", "messages"};
+  for (int i = 0; i < 2; i++) {
+    if (!layout.keepStream[i]) continue;
+    const std::vector<uint8_t>& stream = layout.streams[i];
+    out += std::string("# the ") + names[i] +
+           " as stored, packed otherwise than the assembler packs\n";
+    for (size_t at = 0; at < stream.size(); at += 16) {
+      out += std::string("stream ") + names[i] + ": " +
+             ByteList(stream.data() + at, std::min<size_t>(16, stream.size() - at)) + "\n";
+    }
+    notes.push_back(std::string("the ") + names[i] +
+                    " block is packed otherwise than the assembler packs: its stream is kept");
+  }
+  size_t kept = 0;
+  for (const auto& [at, bytes] : layout.bytes) {
+    out += Format("bytes at 0x%04X: ", at) + ByteList(bytes.data(), bytes.size()) + "\n";
+    kept += bytes.size();
+  }
+  notes.push_back(
+      "the file is laid out otherwise than the assembler lays it out (block "
+      "positions, padding, bytes outside the blocks): kept in its [file] section");
+  if (kept) notes.push_back("bytes outside the blocks kept: " + std::to_string(kept));
+}
+
 }  // namespace
 
 // Both sections, after checking that each block holds its entry table.
@@ -351,5 +392,6 @@ bool ScnDisassemble(const ScnBlocks& blocks, std::string& text, std::vector<std:
   text = "# Scenario source written by lntr3tool scn disasm.\n\n";
   DisasmEvents(blocks.events, text, notes);
   DisasmMessages(blocks.messages, text, notes);
+  if (blocks.layout.given) DisasmFile(blocks.layout, text, notes);
   return true;
 }

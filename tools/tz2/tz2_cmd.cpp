@@ -75,10 +75,6 @@ int WriteTz2(const std::string& in, const char* out, const PngIndexed& image, in
 // Full-colour pictures reduced to one shared palette, then stored one by one.
 int EncodeReduced(const std::vector<const char*>& files, int32_t colours, float dither, int32_t x,
                   int32_t y, int32_t firstIndex, bool each) {
-  if (firstIndex + colours > kTz2MaxColours) {
-    return ToolFail("first index " + std::to_string(firstIndex) + " + " + std::to_string(colours) +
-                    " colours passes palette entry 235");
-  }
   std::vector<PngRgba> images(files.size() / 2);
   std::vector<QuantPicture> pictures;
   std::string error;
@@ -142,8 +138,15 @@ int Encode(const ToolArgs& args) {
       return ToolUsageError(args, "--dither wants 0..1");
     }
   }
+  if (!colours && (each || args.Has("--dither"))) {
+    return ToolUsageError(args, std::string(each ? "--each" : "--dither") + " goes with --colors");
+  }
   if (colours) {
     if (files.size() % 2) return ToolUsageError(args, "files go in pairs: IN.png OUT.TZ2");
+    if (firstIndex + colours > kTz2MaxColours) {
+      return ToolUsageError(args, "--first-index " + std::to_string(firstIndex) + " + --colors " +
+                                      std::to_string(colours) + " passes palette entry 235");
+    }
     if (args.Has("--transparent")) {
       return ToolUsageError(
           args, "--transparent does not go with --colors: transparency comes from alpha");
