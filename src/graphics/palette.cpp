@@ -60,6 +60,21 @@ bool Immediate(uint16_t n) {
   return SkipToChoice == 1 || n == 0 || (ReadTextFast == 1 && SkipAllowed == 1);
 }
 
+// Runs `body` on a scene whose picture entries are dimmed, then puts the scene back.
+void WithDimmedScene(const std::function<void()>& body) {
+  PalEntry kept[kPaletteSize];
+  std::copy(std::begin(ScenePalette), std::end(ScenePalette), kept);
+  for (int i = 0; i < kPictureEntries; i++) {
+    ScenePalette[i].red = Dimmed(ScenePalette[i].red);
+    ScenePalette[i].green = Dimmed(ScenePalette[i].green);
+    ScenePalette[i].blue = Dimmed(ScenePalette[i].blue);
+  }
+  body();
+  std::copy(std::begin(kept), std::end(kept), ScenePalette);
+}
+
+}  // namespace
+
 // The timed loop all fades share: `level(t)` gives the step's level at t of `duration`
 // milliseconds, `apply` shows one level; `startLevel` is what is already shown.
 void RunFade(uint32_t duration, int startLevel, const std::function<int(uint32_t)>& level,
@@ -93,21 +108,6 @@ void RunFade(uint32_t duration, int startLevel, const std::function<int(uint32_t
   if (weather != 0) WeatherOverlayOn(weather);
   if (deep) ScreenBusy = 0;
 }
-
-// Runs `body` on a scene whose picture entries are dimmed, then puts the scene back.
-void WithDimmedScene(const std::function<void()>& body) {
-  PalEntry kept[kPaletteSize];
-  std::copy(std::begin(ScenePalette), std::end(ScenePalette), kept);
-  for (int i = 0; i < kPictureEntries; i++) {
-    ScenePalette[i].red = Dimmed(ScenePalette[i].red);
-    ScenePalette[i].green = Dimmed(ScenePalette[i].green);
-    ScenePalette[i].blue = Dimmed(ScenePalette[i].blue);
-  }
-  body();
-  std::copy(std::begin(kept), std::end(kept), ScenePalette);
-}
-
-}  // namespace
 
 // [SECTION] Start
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "platform/platform.h"
 
@@ -75,3 +76,9 @@ void PalFadeOutAny(uint16_t n);
 // has them (text drawn in them stays on screen). State white, then normal.
 void FadeToWhiteKeepUi(uint16_t n);
 void FadeFromWhiteKeepUi(uint16_t n);
+// The timed loop every palette animation shares: over `duration` milliseconds, `level(t)` gives
+// the level at t and `apply` shows a level whenever it changes (`startLevel` is what is shown
+// already); the weather overlay is kept off the screen frame in between on a deep display.
+// Skipping to the next choice ends it at once.
+void RunFade(uint32_t duration, int startLevel, const std::function<int(uint32_t)>& level,
+             const std::function<void(int)>& apply);

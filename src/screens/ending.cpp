@@ -97,44 +97,21 @@ void SetTextWhite() {
   PalSetEntry(kInk, 255, 255, 255);
 }
 
-// The text colours from white towards pink over 800 ms, in the scene and on screen at once.
+// The text colours from white towards pink over 800 ms, in the scene and on screen at once;
+// on a deep display each step repaints the text.
 void Glow() {
-  const bool deep = DisplayBpp > 8;
-  uint8_t weather = 0;
-  if (deep) {
-    ScreenBusy = 1;
-    weather = WeatherOverlayOff();
-  }
-  const uint32_t start = PlatTicks();
-  int previous = -1;
-  for (bool last = false; !last;) {
-    uint32_t t = ElapsedSince(start);
-    if (t >= kGlowMs) {
-      t = kGlowMs;
-      last = true;
-    }
-    const int l = static_cast<int>(256 * t / kGlowMs);
-    if (l != previous) {
-      PalSetEntry(kInk, 255, static_cast<uint8_t>(255 - 245 * l / 256),
-                  static_cast<uint8_t>(255 - 128 * l / 256));
-      PalSetEntry(kShade, 255, static_cast<uint8_t>(255 - 61 * l / 256),
-                  static_cast<uint8_t>(255 - 26 * l / 256));
-      ShownPalette[kInk] = ScenePalette[kInk];
-      ShownPalette[kShade] = ScenePalette[kShade];
-      PlatSetPalette(0, ShownPalette);
-      if (deep) {
-        if (weather != 0) WeatherOverlayOn(weather);
-        ScreenUpdate();
-        if (weather != 0) WeatherOverlayOff();
-      }
-      previous = l;
-    }
-    PumpMessages();
-  }
-  if (deep) {
-    if (weather != 0) WeatherOverlayOn(weather);
-    ScreenBusy = 0;
-  }
+  RunFade(
+      kGlowMs, -1, [](uint32_t t) { return static_cast<int>(256 * t / kGlowMs); },
+      [](int l) {
+        PalSetEntry(kInk, 255, static_cast<uint8_t>(255 - 245 * l / 256),
+                    static_cast<uint8_t>(255 - 128 * l / 256));
+        PalSetEntry(kShade, 255, static_cast<uint8_t>(255 - 61 * l / 256),
+                    static_cast<uint8_t>(255 - 26 * l / 256));
+        ShownPalette[kInk] = ScenePalette[kInk];
+        ShownPalette[kShade] = ScenePalette[kShade];
+        PlatSetPalette(0, ShownPalette);
+        if (DisplayBpp > 8) ScreenUpdate();
+      });
 }
 
 // The back frame: the ground with background n shrunk into its corner.
