@@ -31,3 +31,5 @@ LNTR3_BUILD_PACKAGES=(build-essential cmake pkg-config libsdl2-dev libsdl2-ttf-d
 # damage reports through libXdamage from python3).
 LNTR3_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb libx11-dev libxtst-dev
   libxdamage1 python3 clang-format git man-db)
+# The fuzz targets: clang and its libFuzzer and sanitizer runtimes.
+LNTR3_FUZZ_PACKAGES=(clang libclang-rt-14-dev)

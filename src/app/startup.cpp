@@ -118,6 +118,9 @@ int AppRun() {
 }
 
 void SetDefaults() {
+  // Not on the way out (a harness may start the engine again after an end it caught).
+  Exiting = false;
+  ExitStatus = 0;
   MusicOn = PcmOn = WeatherOn = MouseMove = CalendarFast = 1;
   ReadTextFast = 0;
   FontNo = 0;

@@ -72,8 +72,19 @@ void PlatShutdown() {
   gPlat.backend = nullptr;
 }
 
+// Outside gPlat: it outlives PlatInit and PlatShutdown.
+static PlatExitHandler gExitHandler = nullptr;
+
+void PlatSetExitHandler(PlatExitHandler handler) {
+  gExitHandler = handler;
+}
+
 void PlatExit(int code) {
   if (gPlat.exitOverride >= 0) code = gPlat.exitOverride;
+  if (gExitHandler) {
+    gExitHandler(code);
+    std::abort();  // a handler that returns breaks the promise of [[noreturn]]
+  }
   PlatShutdown();
   std::fflush(stdout);
   std::fflush(stderr);

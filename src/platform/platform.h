@@ -90,6 +90,12 @@ bool PlatInit(const PlatOptions& options);
 void PlatShutdown();
 // Ends the process; the runtime's normal exit runs (static destructors, stream flushes).
 [[noreturn]] void PlatExit(int code);
+// Takes the place of PlatExit's end of the process from now on (nullptr: the normal end again):
+// the handler gets the status and must not return (it throws). Nothing is shut down first, so
+// a harness that runs many inputs in one process (the fuzz targets) turns a refused input's
+// fatal box into a clean unwind back to itself.
+using PlatExitHandler = void (*)(int code);
+void PlatSetExitHandler(PlatExitHandler handler);
 
 // Single instance: when another copy whose window title begins with `sjisTitle` runs, brings
 // it to the front (restoring it if minimised) and answers true. Otherwise this process becomes

@@ -4,6 +4,7 @@
 #include "app/input.h"
 #include "app/presentation.h"
 #include "graphics/frame.h"
+#include "resources/sjis.h"
 #include "scenario/font.h"
 #include "scenario/scenario.h"
 #include "screens/main_flow.h"
@@ -183,6 +184,28 @@ TEST_F(StartupTest, QuitQuestionCancelGoesOn) {
   AskQuit();
   EXPECT_EQ(ModalBoxOpen, 0u);
   EXPECT_EQ(HeadlessMessageBoxes().back().text, "終了します。\nよろしいですか？");
+}
+
+// A harness that runs many inputs in one process catches the way out instead of ending: the
+// fatal box is still shown, the status comes back, and a fresh start is no longer on the way out.
+TEST_F(StartupTest, AnExitHandlerCatchesTheWayOut) {
+  PlatSetExitHandler([](int status) { throw status; });
+  int status = -1;
+  try {
+    ExitGame(Sjis("データ異常です : 0040.SCN"));
+  } catch (int caught) {
+    status = caught;
+  }
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(HeadlessMessageBoxes().back().text, "データ異常です : 0040.SCN");
+  StartEngine();
+  try {
+    ExitGame(nullptr);
+  } catch (int caught) {
+    status = caught;
+  }
+  PlatSetExitHandler(nullptr);
+  EXPECT_EQ(status, 0);
 }
 
 }  // namespace
