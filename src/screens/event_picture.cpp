@@ -58,8 +58,7 @@ uint8_t VFileNumber(uint8_t n) {
 // Keeps the scene now on the back frame in the album, as the player has seen it.
 void AlbumKeep() {
   if (PlayMode != PlayModeEventScript) return;
-  AlbumAdd(false);
-  AlbumSave();
+  if (AlbumAdd(false)) AlbumSave();
 }
 
 void ShowEventPicture(EventKind kind, uint8_t n) {
