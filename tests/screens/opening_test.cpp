@@ -145,7 +145,7 @@ TEST_F(OpeningPlay, OkDuringTheScrollShowsTheTitleDimmedAtOnce) {
   EXPECT_TRUE(ScreenShowsBackFrame());
 }
 
-TEST_F(OpeningPlay, LowSpecificationShowsTheTitleAfterTheNameWithoutScrolling) {
+TEST_F(OpeningPlay, TheLowSpecSettingShowsTheTitleAfterTheNameWithoutScrolling) {
   SpecLow = 1;
   uint32_t took = 0;
   EXPECT_TRUE(Play(0, took));
