@@ -61,6 +61,8 @@ bool InitGame();
 [[noreturn]] void ExitGameFailed();
 // Releases what InitGame acquired; called only by ExitGame.
 void Shutdown();
+// Starts the window's 80 ms timer (music poll delay, weather steps).
+void StartWindowTimer();
 // The window procedure.
 int64_t WndProc(uint32_t message, uint64_t wParam, int64_t lParam);
 // An information box (Shift-JIS texts) with the pointer shown; the weather holds still while

@@ -180,7 +180,7 @@ bool InitGame() {
   if (!FontBlock) return false;
   CharPalettes = PackLoad("CHR_PAL.DAT", &size, kPackData);
   if (!CharPalettes) return false;
-  PlatSetTimer(1, 80);
+  StartWindowTimer();
   SettingsCheckMenu();
   SelectFont();
   WeatherBuffer = MemAlloc(15360, "WEATHER BUF");

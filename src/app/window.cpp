@@ -28,7 +28,16 @@ void TimerTick() {
   if (WeatherMode != 0 && ScreenBusy == 0 && ModalBoxOpen == 0) WeatherStep();
 }
 
+// A tick with neither a delay to count down nor weather to move changes nothing.
+bool TimerQuiet() {
+  return CdPollDelay == 0 && WeatherMode == 0;
+}
+
 }  // namespace
+
+void StartWindowTimer() {
+  PlatSetTimer(1, 80, TimerQuiet);
+}
 
 int64_t WndProc(uint32_t message, uint64_t wParam, int64_t lParam) {
   switch (message) {

@@ -37,13 +37,23 @@ PlatRect UnionRect(const PlatRect& a, const PlatRect& b) {
           std::max(a.bottom, b.bottom)};
 }
 
+// Whether a timer's ticks may pass unseen now (see PlatSetTimer).
+bool Quiet(const PlatTimer& timer) {
+  return timer.quiet && Backend().idleSleeps && timer.quiet();
+}
+
 // The timer due first, or nullptr when none is due yet. Elapsed time is a signed difference,
-// so the comparison survives the tick counter wrapping.
+// so the comparison survives the tick counter wrapping. A quiet timer's passed ticks are let go,
+// its next one kept in phase.
 PlatTimer* DueTimer() {
   const uint32_t now = Backend().ticks();
   PlatTimer* due = nullptr;
   for (PlatTimer& timer : gPlat.timers) {
     if (static_cast<int32_t>(now - timer.due) < 0) continue;
+    if (Quiet(timer)) {
+      timer.due += ((now - timer.due) / timer.period + 1) * timer.period;
+      continue;
+    }
     if (!due || static_cast<int32_t>(timer.due - due->due) < 0) due = &timer;
   }
   return due;
@@ -174,6 +184,7 @@ uint32_t NextDueIn() {
   const uint32_t now = Backend().ticks();
   uint32_t left = PlatAudioNextEventIn();
   for (const PlatTimer& timer : gPlat.timers) {
+    if (Quiet(timer)) continue;
     const int32_t until = static_cast<int32_t>(timer.due - now);
     left = std::min(left, static_cast<uint32_t>(std::max(until, 0)));
   }
@@ -205,9 +216,10 @@ PlatLocalTime PlatGetLocalTime() {
   return Backend().localTime();
 }
 
-bool PlatSetTimer(uint32_t id, uint32_t periodMs) {
+bool PlatSetTimer(uint32_t id, uint32_t periodMs, PlatTimerQuiet quiet) {
   PlatKillTimer(id);
-  gPlat.timers.push_back(PlatTimer{id, periodMs, Backend().ticks() + periodMs});
+  periodMs = std::max<uint32_t>(periodMs, 1);
+  gPlat.timers.push_back(PlatTimer{id, periodMs, Backend().ticks() + periodMs, quiet});
   return true;
 }
 

@@ -135,8 +135,13 @@ struct PlatLocalTime {
 };
 PlatLocalTime PlatGetLocalTime();
 
-// A periodic WM_TIMER (wParam = id) every `periodMs` milliseconds.
-bool PlatSetTimer(uint32_t id, uint32_t periodMs);
+// Tells whether a timer's tick would find nothing to do now.
+using PlatTimerQuiet = bool (*)();
+
+// A periodic WM_TIMER (wParam = id) every `periodMs` milliseconds. While `quiet` says so, a
+// backend whose waits really sleep lets the ticks pass without waking for them (they keep
+// their phase); a backend on a stepped clock delivers every tick.
+bool PlatSetTimer(uint32_t id, uint32_t periodMs, PlatTimerQuiet quiet = nullptr);
 void PlatKillTimer(uint32_t id);
 
 // [SECTION] Keyboard, mouse and focus

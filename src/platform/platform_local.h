@@ -20,6 +20,8 @@ struct PlatBackend {
   // Nothing was pending: wait up to `maxWaitMs` for a host event (SDL; 0 does not wait) or
   // move the clock on by 1 ms whatever the figure (headless).
   void (*idle)(uint32_t maxWaitMs);
+  // Whether idle really sleeps, so that every wake-up costs: quiet timers are then skipped.
+  bool idleSleeps;
   uint32_t (*ticks)();
   PlatLocalTime (*localTime)();
   bool (*keyDown)(int virtualKey);
@@ -121,6 +123,7 @@ struct PlatTimer {
   uint32_t id;
   uint32_t period;
   uint32_t due;  // PlatTicks() value at which it fires next
+  PlatTimerQuiet quiet;
 };
 
 struct PlatState {

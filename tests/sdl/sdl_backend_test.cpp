@@ -224,7 +224,7 @@ TEST_F(SdlBackendTest, AnUnchangedRepaintSendsNothingAndTheBarOnlyWhenItChanges)
   PlatDrawMenuBar();
 }
 
-TEST_F(SdlBackendTest, AnIdleWaitSleepsUntilItsDeadlineOrTheNextTimer) {
+TEST_F(SdlBackendTest, AnIdleWaitSleepsUntilItsDeadlineOrTheNextTimerWithWork) {
   Place(kLayouts[0]);
   Settle();
   PlatKillTimer(1);
@@ -244,6 +244,27 @@ TEST_F(SdlBackendTest, AnIdleWaitSleepsUntilItsDeadlineOrTheNextTimer) {
   PlatKillTimer(9);
   EXPECT_GE(slept, 30);
   EXPECT_LT(slept, 500);
+
+  // A timer with nothing to do neither ends the step nor ticks; once it has, it ticks again.
+  static bool quiet = true;
+  PlatSetTimer(9, 40, [] { return quiet; });
+  PlatMsg msg;
+  const uint32_t quietEnd = PlatTicks() + 150;
+  while (static_cast<int32_t>(PlatTicks() - quietEnd) < 0) {
+    if (!PlatPeekMessage(msg, true))
+      PlatIdleUntil(quietEnd);
+    else
+      EXPECT_NE(msg.message, WM_TIMER);
+  }
+  quiet = false;
+  const uint32_t give = PlatTicks() + 1000;
+  bool ticked = false;
+  while (!ticked && static_cast<int32_t>(PlatTicks() - give) < 0) {
+    if (!PlatPeekMessage(msg, true)) PlatIdleUntil(give);
+    ticked = msg.message == WM_TIMER && msg.wParam == 9;
+  }
+  PlatKillTimer(9);
+  EXPECT_TRUE(ticked);
 }
 
 TEST_F(SdlBackendTest, ARunningCopyRequestWakesAWaitForInput) {

@@ -392,6 +392,7 @@ const PlatBackend kHeadlessBackend = {
     .shutdown = HlShutdown,
     .pumpEvents = HlPumpEvents,
     .idle = HlIdle,
+    .idleSleeps = false,
     .ticks = HlTicks,
     .localTime = HlLocalTime,
     .keyDown = HlKeyDown,

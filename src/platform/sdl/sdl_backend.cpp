@@ -161,6 +161,7 @@ const PlatBackend kSdlBackend = {
     .shutdown = SdlShutdown,
     .pumpEvents = SdlPumpEvents,
     .idle = SdlIdle,
+    .idleSleeps = true,
     .ticks = SdlTicks,
     .localTime = SdlLocalTime,
     .keyDown = SdlKeyDown,
