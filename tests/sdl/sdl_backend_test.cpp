@@ -184,6 +184,28 @@ TEST_F(SdlBackendTest, TheCursorBlinkSendsItsCellOnly) {
   }
 }
 
+TEST_F(SdlBackendTest, APaintChangesOnlyItsUpdateRectangle) {
+  for (const Layout& layout : {kLayouts[0], kLayouts[2]}) {
+    Place(layout);
+    Noise(4);
+    Settle();
+    int w, h;
+    const std::vector<uint32_t> before = SdlWindowImage(w, h);
+    // The frame changes at the top left, but only a cell at the bottom right is updated.
+    uint8_t* pixels = MemLock(ScreenFrame);
+    for (int x = 0; x < 100; x++) pixels[FramePixelOffset(x, 10)] ^= 1;
+    MemUnlock(ScreenFrame);
+    Fill(500, 400, 526, 426, 5);
+    Settle();
+    const std::vector<uint32_t> cell = SdlWindowImage(w, h);
+    EXPECT_TRUE(std::equal(cell.begin(), cell.begin() + 40 * w, before.begin())) << layout.name;
+    ScreenUpdate();
+    Settle();
+    const std::vector<uint32_t> all = SdlWindowImage(w, h);
+    EXPECT_FALSE(std::equal(all.begin(), all.begin() + 40 * w, before.begin())) << layout.name;
+  }
+}
+
 TEST_F(SdlBackendTest, ChangesFarApartAreSentApartAndLookAsAWholeFrame) {
   // Two cells at opposite corners in one paint, as falling petals make them: each goes alone,
   // not the box around both.

@@ -317,12 +317,17 @@ void HlDrawPicture(const uint8_t* pixels, const PlatRect& src, const PlatRect& d
   if (!pixels || src.Empty() || dst.Empty()) return;
   const int srcWidth = src.right - src.left, srcHeight = src.bottom - src.top;
   const int dstWidth = dst.right - dst.left, dstHeight = dst.bottom - dst.top;
-  for (int y = std::max(0, dst.top); y < std::min(gHl.clientHeight, dst.bottom); y++) {
+  // Inside a paint only its update rectangle changes, as on a real window.
+  const PlatRect area =
+      gPlat.inPaint ? gPlat.painting : PlatRect{0, 0, gHl.clientWidth, gHl.clientHeight};
+  for (int y = std::max(area.top, dst.top);
+       y < std::min({gHl.clientHeight, area.bottom, dst.bottom}); y++) {
     const int row = src.top + (y - dst.top) * srcHeight / dstHeight;
     if (row < 0 || row >= 480) continue;
     const uint8_t* from = pixels + static_cast<size_t>(479 - row) * 640;
     uint8_t* to = &gHl.client[static_cast<size_t>(y) * gHl.clientWidth];
-    const int x0 = std::max(0, dst.left), x1 = std::min(gHl.clientWidth, dst.right);
+    const int x0 = std::max({0, area.left, dst.left});
+    const int x1 = std::min({gHl.clientWidth, area.right, dst.right});
     if (srcWidth == dstWidth) {
       // One to one across, as every paint at 640 x 480 is: copy the part of the row that lies
       // inside the picture. Long effects repaint hundreds of times, so this matters.

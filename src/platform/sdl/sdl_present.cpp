@@ -101,17 +101,18 @@ bool SyncPalette() {
   return true;
 }
 
-// Takes picture rows [top, top + rows) into the kept copy, converting only what changed.
-void TakeRows(const uint8_t* bottomUp, int top, int rows) {
+// Takes the picture part `part` (top-down) into the kept copy, converting only what changed.
+void TakePart(const uint8_t* bottomUp, const SDL_Rect& part) {
   SyncPalette();
-  for (int row = top; row < top + rows; row++) {
+  const int left = part.x, right = part.x + part.w;
+  for (int row = part.y; row < part.y + part.h; row++) {
     const uint8_t* src = bottomUp + static_cast<size_t>(kH - 1 - row) * kW;
     uint8_t* dst = &gPresent.indices[static_cast<size_t>(row) * kW];
-    if (std::memcmp(src, dst, kW) == 0) continue;  // most rows of an effect step stay as they were
-    int x0 = 0;
-    while (x0 < kW && src[x0] == dst[x0]) x0++;
-    if (x0 == kW) continue;
-    int x1 = kW;
+    // Most rows of an effect step stay as they were.
+    if (std::memcmp(src + left, dst + left, static_cast<size_t>(right - left)) == 0) continue;
+    int x0 = left;
+    while (x0 < right && src[x0] == dst[x0]) x0++;
+    int x1 = right;
     while (x1 > x0 && src[x1 - 1] == dst[x1 - 1]) x1--;
     std::memcpy(dst + x0, src + x0, static_cast<size_t>(x1 - x0));
     ConvertSpan(row, x0, x1);
@@ -301,7 +302,25 @@ void SdlDrawPicture(const uint8_t* bottomUpPixels, const PlatRect& src, const Pl
   const int top = std::clamp(src.top, 0, kH), bottom = std::clamp(src.bottom, top, kH);
   const int left = std::clamp(src.left, 0, kW), right = std::clamp(src.right, left, kW);
   if (bottom <= top || right <= left) return;
-  TakeRows(bottomUpPixels, top, bottom - top);
+  SDL_Rect part{left, top, right - left, bottom - top};
+  if (gPlat.inPaint) {
+    // Only the paint's update rectangle changes, as on a real window: the picture pixels that
+    // land there, and for a stretch one more on each side (the renderer does its sampling).
+    const PlatRect& area = gPlat.painting;
+    const int srcW = src.right - src.left, srcH = src.bottom - src.top;
+    const int dstW = dst.right - dst.left, dstH = dst.bottom - dst.top;
+    const int slackX = srcW == dstW ? 0 : 1, slackY = srcH == dstH ? 0 : 1;
+    const auto map = [](int v, int from, int to, int n, int d) {
+      return to + static_cast<int>(static_cast<int64_t>(v - from) * n / d);
+    };
+    const int x0 = map(area.left, dst.left, src.left, srcW, dstW) - slackX;
+    const int y0 = map(area.top, dst.top, src.top, srcH, dstH) - slackY;
+    const int x1 = map(area.right - 1, dst.left, src.left, srcW, dstW) + 1 + slackX;
+    const int y1 = map(area.bottom - 1, dst.top, src.top, srcH, dstH) + 1 + slackY;
+    const SDL_Rect clip{x0, y0, x1 - x0, y1 - y0};
+    if (area.Empty() || !SDL_IntersectRect(&part, &clip, &part)) part = SDL_Rect{0, 0, 0, 0};
+  }
+  TakePart(bottomUpPixels, part);
   AddPlacement(Placement{
       SDL_Rect{left, top, right - left, bottom - top},
       SDL_Rect{dst.left, dst.top + SdlClientTop(), dst.right - dst.left, dst.bottom - dst.top}});
@@ -311,7 +330,7 @@ void SdlDrawPicture(const uint8_t* bottomUpPixels, const PlatRect& src, const Pl
 void SdlDrawPictureOverMenuBar(const uint8_t* bottomUpPixels, int rows) {
   if (!gSdl.fullScreen || !bottomUpPixels || gPresent.indices.empty()) return;
   rows = std::clamp(rows, 0, kH);
-  TakeRows(bottomUpPixels, 0, rows);
+  TakePart(bottomUpPixels, SDL_Rect{0, 0, kW, rows});
   gPresent.overBar = rows > 0;
   gPresent.overBarRows = rows;
   if (!gPlat.inPaint && !gPresent.inNcPaint) SdlPresentFrame();
