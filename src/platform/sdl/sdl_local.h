@@ -68,6 +68,10 @@ void SdlSetCursorPos(int clientX, int clientY);
 void SdlSetCursorVisible(bool visible);
 // Gives gSdl.window its renderer (see sdl_render_pick.h); may make the window again.
 bool SdlCreateRenderer(const SdlWindowShape& shape);
+// Asked of the window's X server (sdl_x11.cpp): whether it renders directly, whether a window
+// manager runs there. 1 yes, 0 no, -1 cannot tell (not X, or the X library is not loaded).
+int SdlXDirectRendering(SDL_Window* window);
+int SdlXWindowManager(SDL_Window* window);
 
 // [SECTION] Events (sdl_events.cpp)
 

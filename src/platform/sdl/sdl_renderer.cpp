@@ -1,9 +1,7 @@
 // The window's renderer: a graphics processor's when the machine has one, else SDL's software
 // renderer drawing into the window's shared-memory image (with SDL's OpenGL window surface
 // turned off), where a frame only sends the parts that changed. See sdl_render_pick.h.
-#include <SDL_syswm.h>
 #include <dirent.h>
-#include <dlfcn.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -43,33 +41,6 @@ bool HasGpuDevice() {
   return found;
 }
 
-// Whether the X server of the window offers direct rendering, asked of the X library SDL has
-// loaded already (nothing of OpenGL is loaded for it): 1 yes, 0 no, -1 cannot tell.
-int XDirectRendering(SDL_Window* window) {
-#ifdef SDL_VIDEO_DRIVER_X11
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return -1;
-  void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
-  if (!x11) return -1;
-  using QueryExtension = int (*)(Display*, const char*, int*, int*, int*);
-  const auto query = reinterpret_cast<QueryExtension>(dlsym(x11, "XQueryExtension"));
-  int answer = -1;
-  if (query) {
-    answer = 0;
-    for (const char* name : {"DRI3", "DRI2", "NV-GLX"}) {
-      int opcode, event, error;
-      if (query(info.info.x11.display, name, &opcode, &event, &error)) answer = 1;
-    }
-  }
-  dlclose(x11);
-  return answer;
-#else
-  (void)window;
-  return -1;
-#endif
-}
-
 SdlRenderFacts GatherFacts(SDL_Window* window) {
   SdlRenderFacts facts;
   if (const char* forced = SDL_getenv("LNTR3_RENDERER")) facts.forced = forced;
@@ -77,7 +48,7 @@ SdlRenderFacts GatherFacts(SDL_Window* window) {
   facts.glSoftware = SwitchOn(SDL_getenv("LIBGL_ALWAYS_SOFTWARE"));
   if (const char* video = SDL_GetCurrentVideoDriver()) facts.videoDriver = video;
   facts.gpuDevice = HasGpuDevice();
-  if (facts.videoDriver == "x11") facts.directRendering = XDirectRendering(window);
+  if (facts.videoDriver == "x11") facts.directRendering = SdlXDirectRendering(window);
   return facts;
 }
 

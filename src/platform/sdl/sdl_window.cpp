@@ -107,17 +107,22 @@ void SdlSetTopmost(bool topmost) {
 // Full screen on or off.
 void SdlSetFullScreen(bool on) {
   if (!gSdl.window || gSdl.fullScreen == on) return;
-  if (on) {
-    // Cover the display ourselves first: without a window manager the full-screen request
-    // below changes nothing. Leaving full screen is always followed by the engine's own move.
-    SDL_Rect bounds{};
-    if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(gSdl.window)), &bounds) == 0) {
-      SDL_SetWindowPosition(gSdl.window, bounds.x, bounds.y);
-      SDL_SetWindowSize(gSdl.window, bounds.w, bounds.h);
+  // Full screen is the window manager's to grant. Without one the request changes nothing, and
+  // SDL waits a tenth of a second for a change that never comes: the window covers the display
+  // by our own move instead. Leaving is always followed by the engine's own move.
+  if (!on || SdlXWindowManager(gSdl.window) != 0) {
+    if (SDL_SetWindowFullscreen(gSdl.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+      std::fprintf(stderr, "lanternia3: full screen refused: %s\n", SDL_GetError());
     }
   }
-  if (SDL_SetWindowFullscreen(gSdl.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
-    std::fprintf(stderr, "lanternia3: full screen refused: %s\n", SDL_GetError());
+  SDL_Rect bounds{};
+  if (on &&
+      SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(gSdl.window)), &bounds) == 0) {
+    int x, y, width, height;
+    SDL_GetWindowPosition(gSdl.window, &x, &y);
+    SDL_GetWindowSize(gSdl.window, &width, &height);
+    if (x != bounds.x || y != bounds.y) SDL_SetWindowPosition(gSdl.window, bounds.x, bounds.y);
+    if (width != bounds.w || height != bounds.h) SDL_SetWindowSize(gSdl.window, bounds.w, bounds.h);
   }
   gSdl.fullScreen = on;
   // In full screen the renderer draws a 640 x 480 screen at the largest whole scale that fits,
