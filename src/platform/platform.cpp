@@ -493,7 +493,12 @@ std::optional<std::string> PlatSettingsGetString(std::string_view name) {
 }
 
 bool PlatSettingsSetNumber(std::string_view name, uint32_t value) {
+  std::string& stored = gPlat.settings[std::string(name)];
+  const std::string text = std::to_string(value);
+  // A value the store already holds needs no write; saving a group of settings changes one.
+  if (gPlat.settingsKeyExists && !gPlat.settingsUnsaved && stored == text) return true;
   gPlat.settingsKeyExists = true;
-  gPlat.settings[std::string(name)] = std::to_string(value);
-  return Backend().settingsSave(gPlat.settings);
+  stored = text;
+  gPlat.settingsUnsaved = !Backend().settingsSave(gPlat.settings);
+  return !gPlat.settingsUnsaved;
 }

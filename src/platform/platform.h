@@ -323,7 +323,8 @@ int PlatMessageBox(std::string_view sjisText, std::string_view sjisCaption, uint
 bool PlatSettingsKeyExists();
 std::optional<uint32_t> PlatSettingsGetNumber(std::string_view name);
 std::optional<std::string> PlatSettingsGetString(std::string_view name);
-// Creates the key when it is missing. Answers false when the store could not be written.
+// Creates the key when it is missing. Answers false when the store could not be written; a
+// value the store holds already is not written again.
 bool PlatSettingsSetNumber(std::string_view name, uint32_t value);
 
 // [SECTION] CD audio

@@ -145,7 +145,8 @@ struct PlatState {
   bool fullScreen = false;
   std::map<std::string, std::string> settings;  // values as text; numbers in decimal
   bool settingsKeyExists = false;
-  int exitOverride = -1;  // when >= 0, the status PlatExit ends the process with
+  bool settingsUnsaved = false;  // the last write of the store failed
+  int exitOverride = -1;         // when >= 0, the status PlatExit ends the process with
 };
 
 extern PlatState gPlat;

@@ -108,4 +108,23 @@ TEST_F(HeadlessSnapshotTest, WritesThePictureInTheColoursShownAtThatMoment) {
   EXPECT_FALSE(std::filesystem::exists(dir.path / "no-such-folder"));
 }
 
+// [SECTION] Settings store
+
+using SettingsStoreTest = EngineTest;
+
+TEST_F(SettingsStoreTest, AValueIsWrittenWhenItChangesOrWasNotKept) {
+  HeadlessConfig& config = HeadlessGetConfig();
+  const struct {
+    bool readOnly;
+    uint32_t value;
+    bool kept;
+  } steps[] = {{true, 1, false}, {true, 1, false},  // not kept: tried again, and failing again
+               {false, 1, true}, {true, 1, true},   // kept: the same value needs no write
+               {true, 2, false}, {false, 3, true}};
+  for (const auto& step : steps) {
+    config.settingsReadOnly = step.readOnly;
+    EXPECT_EQ(PlatSettingsSetNumber("StoreTestValue", step.value), step.kept) << step.value;
+  }
+}
+
 }  // namespace
