@@ -208,16 +208,21 @@ void ScreenUpdate() {
 void ScreenUpdate(Rect& rect) {
   if (RectIsEmpty(rect)) return;
   const int32_t w = ClientWidth, h = ClientHeight;
+  // The far edges reach the last client pixel that shows the corner's picture pixel: at an
+  // enlarged size one picture pixel covers several client pixels.
+  const auto farEdge = [](int32_t last, int32_t size, int32_t span) {
+    return std::max(size * last / span + 1, (size * (last + 1) + span - 1) / span);
+  };
   PlatRect client;
   client.left = w * rect.x0 / 640;
-  client.right = w * rect.x1 / 640 + 1;
+  client.right = farEdge(rect.x1, w, 640);
   if (ScreenMode == kModeFullScreen) {
     const int32_t v = MenuBarHeight;
     client.top = (rect.y0 - v) * h / 480;
-    client.bottom = (rect.y1 - v) * h / 480 + 1;
+    client.bottom = farEdge(rect.y1 - v, h, 480);
   } else {
     client.top = h * rect.y0 / 480;
-    client.bottom = h * rect.y1 / 480 + 1;
+    client.bottom = farEdge(rect.y1, h, 480);
   }
   PlatInvalidate(&client);
   rect = kEmptyRect;

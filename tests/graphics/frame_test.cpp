@@ -43,4 +43,20 @@ TEST_F(FrameTest, ScreenUpdateMapsToTheClientAndEmptiesTheRectangle) {
   EXPECT_EQ(HeadlessPixel(160, 120), 0u);
 }
 
+TEST_F(FrameTest, AnUpdateRepaintsAllThatItsRectangleShowsAtEveryWindowSize) {
+  uint8_t colour = kColourBlack;
+  for (uint16_t command = kModeFullScreen; command <= kModeLastSize; command++) {
+    PlatSendMessage(WM_COMMAND, command);
+    if (ScreenMode != command) continue;  // larger than the display
+    ScreenUpdate();
+    colour = colour == kColourBlack ? 229 : kColourBlack;  // white and black by turns
+    FrameFillRect(ScreenFrame, 500, 400, 525, 425, colour);
+    Rect cell{500, 400, 525, 425};
+    ScreenUpdate(cell);
+    const std::vector<uint8_t> updated = HeadlessLastFrame();
+    ScreenUpdate();
+    EXPECT_TRUE(updated == HeadlessLastFrame()) << ClientWidth << " x " << ClientHeight;
+  }
+}
+
 }  // namespace
