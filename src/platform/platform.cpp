@@ -43,8 +43,8 @@ bool Quiet(const PlatTimer& timer) {
 }
 
 // The timer due first, or nullptr when none is due yet. Elapsed time is a signed difference,
-// so the comparison survives the tick counter wrapping. A quiet timer's passed ticks are let go,
-// its next one kept in phase.
+// so the comparison survives the tick counter wrapping. A quiet timer's passed ticks are let go
+// and its next one is set on its phase.
 PlatTimer* DueTimer() {
   const uint32_t now = Backend().ticks();
   PlatTimer* due = nullptr;

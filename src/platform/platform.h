@@ -139,8 +139,9 @@ PlatLocalTime PlatGetLocalTime();
 using PlatTimerQuiet = bool (*)();
 
 // A periodic WM_TIMER (wParam = id) every `periodMs` milliseconds. While `quiet` says so, a
-// backend whose waits really sleep lets the ticks pass without waking for them (they keep
-// their phase); a backend on a stepped clock delivers every tick.
+// backend whose waits really sleep lets the ticks pass without waking for them; once the timer
+// has work again its next tick comes at once, or on its old phase when the game was awake
+// when that tick was due. A backend on a stepped clock delivers every tick.
 bool PlatSetTimer(uint32_t id, uint32_t periodMs, PlatTimerQuiet quiet = nullptr);
 void PlatKillTimer(uint32_t id);
 
