@@ -15,29 +15,13 @@
 #include "support/engine_fixture.h"
 #include "support/frame_probe.h"
 #include "support/scene_data.h"
+#include "support/scene_fixture.h"
 #include "support/test_data.h"
 
 namespace {
 
-class BackgroundTest : public EngineTest {
+class BackgroundTest : public SceneTest {
  protected:
-  void SetUp() override {
-    EngineTest::SetUp();
-    DataDir = data.path.string();
-    GameStateReset();
-    PlayMode = PlayModeTitle;
-    BackGrp = 0;
-    CharPalettes = 0;
-    RangeChar[0] = RangeChar[1] = kRangeFree;
-    RangePrevChar[0] = RangePrevChar[1] = kRangeFree;
-  }
-  void TearDown() override {
-    DataDir.clear();
-    BackGrp = 0;
-    CharPalettes = 0;
-    EngineTest::TearDown();
-  }
-
   // Writes a w x h picture of one colour index `value`; its palette has value + 1 colours,
   // the last one `colour`.
   void WritePicture(const std::string& name, uint16_t w, uint16_t h, uint8_t value,
@@ -48,8 +32,6 @@ class BackgroundTest : public EngineTest {
   uint8_t Kept(int x, int y) {
     return MemAddress(BackGrp)[(kFrameHeight - 1 - y) * kFrameWidth + x];
   }
-
-  TempDir data;
 };
 
 using CharTest = BackgroundTest;

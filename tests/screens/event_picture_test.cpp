@@ -14,25 +14,13 @@
 #include "support/engine_fixture.h"
 #include "support/frame_probe.h"
 #include "support/scene_data.h"
+#include "support/scene_fixture.h"
 #include "support/test_data.h"
 
 namespace {
 
-class EventPictureTest : public EngineTest {
+class EventPictureTest : public SceneTest {
  protected:
-  void SetUp() override {
-    EngineTest::SetUp();
-    DataDir = data.path.string();
-    GameStateReset();
-    PlayMode = PlayModeTitle;
-    BackGrp = 0;
-    RangePrevChar[0] = RangePrevChar[1] = kRangeFree;
-  }
-  void TearDown() override {
-    DataDir.clear();
-    PlayMode = PlayModeTitle;
-    EngineTest::TearDown();
-  }
   // A picture whose pixels are all `value`, with that entry coloured `colour`.
   void Write(const std::string& name, uint8_t value, PalEntry colour = {10, 20, 30, 0}) {
     WritePicture(data.path, name, SolidPicture(8, 8, value, colour));
@@ -40,8 +28,6 @@ class EventPictureTest : public EngineTest {
   static uint8_t Back() { return FramePixel(BackFrame, 3, 3); }
   // An entry's colour without its flags.
   static PalEntry Colour(const PalEntry& e) { return {e.red, e.green, e.blue, 0}; }
-
-  TempDir data;
 };
 
 TEST_F(EventPictureTest, VThenHThenVRecordWhatIsShown) {
